@@ -1,0 +1,51 @@
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace vyk {
+
+enum class MsgButtons { OK, OKCancel, YesNo, YesNoCancel };
+enum class MsgIcon { None, Information, Question, Exclamation };
+enum class MsgAnswer { OK, Cancel, Yes, No };
+
+// One message box. Text and title are bytes (Latin-1); CR LF or a lone CR
+// breaks the line. An empty title shows the program's name.
+struct MsgRequest {
+    std::string text;
+    std::string title;
+    MsgButtons buttons = MsgButtons::OK;
+    MsgIcon icon = MsgIcon::None;
+    bool systemModal = false;
+};
+
+// Every message box of the program goes through one of these, so tests can
+// answer them without a modal dialog.
+class DialogService {
+public:
+    virtual ~DialogService() = default;
+    virtual MsgAnswer MsgBox(const MsgRequest& request) = 0;
+};
+
+// QMessageBox, application modal.
+class QtDialogService : public DialogService {
+public:
+    MsgAnswer MsgBox(const MsgRequest& request) override;
+};
+
+// Records each request and gives the planned answers in order. With no
+// answer planned it gives the most cautious one the box offers (Cancel, else
+// No, else OK).
+class ScriptedDialogService : public DialogService {
+public:
+    void Plan(MsgAnswer answer) { planned_.push_back(answer); }
+    MsgAnswer MsgBox(const MsgRequest& request) override;
+
+    std::vector<MsgRequest> asked;
+
+private:
+    std::deque<MsgAnswer> planned_;
+};
+
+}  // namespace vyk

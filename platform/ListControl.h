@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QListWidget>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/Twips.h"
+
+namespace vyk {
+
+// A single-selection list box of one-byte-per-character texts. A sorted
+// list inserts each item where the list stays in ascending order of
+// CompareListText (binary search); an unsorted list appends.
+class ListControl : public QListWidget {
+    Q_OBJECT
+public:
+    explicit ListControl(bool sorted, QWidget* parent = nullptr);
+
+    bool Sorted() const { return sorted_; }
+
+    void Clear();                              // raises no Click
+    void AddItem(const std::string& text);
+    int ListCount() const;
+    std::string List(int index) const;         // "" outside 0..ListCount()-1
+    int ListIndex() const;                     // -1 for none
+    // Selects the item and raises Click exactly as a user's selection does.
+    // Returns false (and changes nothing) for an index outside the list.
+    bool SetListIndex(int index);
+
+    bool Visible() const;                      // the list's own setting
+    void SetVisible(bool visible);
+    void SetFocus();                           // no effect while it cannot take the focus
+    void SetFont(const std::string& face, double points);
+
+    TwipsPlacement& Placement() { return placement_; }
+
+    // Raised when the selection changes by the user or by SetListIndex, and
+    // when the user clicks the item already selected.
+    std::function<void()> Click;
+    // Button bits (1 left, 2 right, 4 middle), Shift bits, point in twips
+    // from the list's top-left corner.
+    std::function<void(int button, int shift, double x, double y)> MouseDown;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    bool sorted_;
+    std::vector<std::string> texts_;   // the items as bytes, in list order
+    TwipsPlacement placement_;
+};
+
+}  // namespace vyk

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QTextEdit>
+
+#include <functional>
+#include <string>
+
+#include "platform/Twips.h"
+
+namespace vyk {
+
+// The sutra pane: a rich-text editor that takes a whole RTF document and
+// gives back its plain text one byte per character (Latin-1), every
+// paragraph ended by CR LF.
+class RichTextPane : public QTextEdit {
+    Q_OBJECT
+public:
+    explicit RichTextPane(QWidget* parent = nullptr);
+
+    // Replaces the whole document. Reads the RTF that the sutra rendering
+    // writes; unknown control words and groups are skipped, and malformed
+    // input never crashes or hangs.
+    void SetTextRTF(const std::string& rtf);
+
+    // Plain text: every paragraph ended by CR LF except a final empty one.
+    std::string Text() const;
+    void SetText(const std::string& text);
+
+    // Caret position in Text() coordinates (CR LF counts as two); a
+    // position past the end puts the caret at the end. Nothing selected.
+    int SelStart() const;
+    void SetSelStart(int position);
+
+    // Read-only while locked; key and mouse events still reach the handlers.
+    bool Locked() const;
+    void SetLocked(bool locked);
+
+    void SetFocus();
+
+    TwipsPlacement& Placement() { return placement_; }
+
+    // Event handlers, set by the owning window.
+    // KeyDown: Windows virtual-key code and Shift bits (1 Shift, 2 Ctrl,
+    // 4 Alt); a handler that sets keyCode to 0 swallows the key.
+    std::function<void(int& keyCode, int shift)> KeyDown;
+    // KeyPress: the typed character's Latin-1 code.
+    std::function<void(int keyAscii)> KeyPress;
+    // MouseDown: button bits (1 left, 2 right, 4 middle), Shift bits, and
+    // the point in twips from the pane's top-left corner.
+    std::function<void(int button, int shift, double x, double y)> MouseDown;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    TwipsPlacement placement_;
+};
+
+// Windows virtual-key code of a Qt key (letters 65-90, BackSpace 8, Tab 9,
+// Enter 13, Delete 46, Page/End/Home/arrows 33-40, the grave-accent key
+// 192); 0 for keys without one.
+int VirtualKeyCode(int qtKey);
+// Shift bits of Qt keyboard modifiers: 1 Shift, 2 Ctrl, 4 Alt.
+int ShiftBits(Qt::KeyboardModifiers modifiers);
+// Button bits of Qt mouse buttons: 1 left, 2 right, 4 middle.
+int ButtonBits(Qt::MouseButtons buttons);
+
+}  // namespace vyk

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
@@ -47,8 +49,12 @@ public:
     ~FrmSutra() override;
 
     // The menu bar; the frame window installs it as its own.
-    QMenuBar* MenuBar() const { return menuBar_; }
+    QMenuBar* MenuBar() const { return menuBar_.data(); }
     FrmPop& Pop() { return *frmPop_; }
+
+    // The items of section k (1 to 7): its View item and its Insert item.
+    QAction* ViewItem(int k) const;
+    QAction* InsertItem(int k) const;
 
     // Set-up and unloading.
     void Form_Load();
@@ -194,11 +200,24 @@ private:
     WindowState& state_;
     DialogService& dialogs_;
     SutraWindowHooks hooks_;
-    QMenuBar* menuBar_ = nullptr;
+    // The frame window takes the menu bar over and may delete it first.
+    QPointer<QMenuBar> menuBar_;
     FrmPop* frmPop_ = nullptr;
 
     // Record number of each item of lstVykE(0), filled by the loader.
     std::vector<int> astadhyayiRecord_;
+    // Set while the loader selects the first entry: that click shows record 1
+    // although the loading flag refuses the user's clicks.
+    bool loaderSelecting_ = false;
+    // When the loader last let window messages run.
+    std::chrono::steady_clock::time_point lastEvents_{};
+
+    // The record on display: whether its text could be read, and the digit
+    // bytes of its two Kaumudi numbers as it holds them.
+    bool shownReadable_ = false;
+    std::array<std::string, 2> shownNumberBytes_;
+    // The record whose sections the pane's document shows (0: none yet).
+    int paneRecord_ = 0;
 
     // --- Editing, popups, saving and the converter keep their members below. ---
 };

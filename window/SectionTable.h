@@ -1,0 +1,52 @@
+#pragma once
+// The seven sections of a sutra in their fixed display and storage order.
+
+#include <array>
+#include <string_view>
+
+#include "window/WindowState.h"
+
+namespace vyk {
+
+struct SectionRow {
+    int k;                             // place among the record's sections and index of gField
+    std::string_view SectionHead;
+    int caretOffset;                   // the head's length plus 1: where Insert puts the caret
+    bool WindowState::*hidden;         // the section's hidden flag
+    std::string_view viewItem;         // View item on frmSutra (objectName)
+    std::string_view viewCaption;
+    std::string_view popupViewItem;    // View item on frmPop
+    std::string_view popupViewCaption;
+    std::string_view insertItem;       // Insert item of the Tools menu on frmSutra
+    std::string_view insertCaption;
+};
+
+inline constexpr std::array<SectionRow, 7> SectionTable{{
+    {1, "Sutra", 6, &WindowState::gHideSutra,
+     "mSutra", "&Sutra", "mViewSutra", "&Sutra", "mnuInsertSutra", "&Sutra"},
+    {2, "Pada-Patha", 11, &WindowState::gHideSandhi,
+     "mSandhi", "Pa&da-Patha", "mViewSandhi", "Pa&da-Patha", "mnuInsertSandhi", "Pa&da-Patha"},
+    {3, "Vartika", 8, &WindowState::gHideVartika,
+     "mVartika", "&Vartika", "mViewVartika", "&Vartika", "mnuInsertVartika", "&Vartika"},
+    {4, "Vritti", 7, &WindowState::gHideVritti,
+     "mVritti", "V&ritti", "mViewVritti", "V&ritti", "mnuInsertVritti", "V&ritti"},
+    {5, "AnuVritti", 10, &WindowState::gHideAnuVritti,
+     "mAnuvritti", "&Anuvritti", "mViewAnuVritti", "&AnuVritti", "mnuInsertAnuVritti", "&AnuVritti"},
+    {6, "Translation", 12, &WindowState::gHideTranslation,
+     "mTranslation", "&Translation", "mViewTranslation", "&Translation", "mnuInsertTranslation", "&Translation"},
+    {7, "Explanation", 12, &WindowState::gHideExplanation,
+     "mExplanation", "&Explanation", "mViewExplanation", "&Explanation", "mnuInsertExplanation", "&Explanation"},
+}};
+
+static_assert([] {
+    for (const SectionRow& row : SectionTable)
+        if (row.caretOffset != static_cast<int>(row.SectionHead.size()) + 1) return false;
+    return true;
+}());
+
+// The row of section k (1 to 7).
+inline constexpr const SectionRow& SectionRowOf(int k) { return SectionTable[static_cast<std::size_t>(k - 1)]; }
+
+inline bool SectionHidden(const WindowState& state, int k) { return state.*(SectionRowOf(k).hidden); }
+
+}  // namespace vyk

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "corpus/CorpusState.h"
@@ -195,6 +196,11 @@ private:
 
     // True (and the command refused) while the loader or the saver runs.
     bool busy() const;
+
+    // The list control behind a loader's list name.
+    ListControl* list(SutraList which) const;
+    // The record a Kaumudi or alphabetical entry's label leads to.
+    int RecordOfLabel(std::string_view label) const;
 
     CorpusState& corpus_;
     WindowState& state_;

@@ -1,0 +1,443 @@
+#include "corpus/Saver.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cerrno>
+#include <chrono>
+#include <random>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+#include "corpus/SutraRecord.h"
+#include "tests/corpus/CorpusBuilder.h"
+#include "tests/corpus/TestSupport.h"
+
+namespace vyk {
+namespace {
+
+using test::CorpusFileBuilder;
+using test::MemoryLoaderHost;
+using test::RecordBuilder;
+using test::ScriptedSaverHost;
+
+std::string Bytes(std::initializer_list<int> values) {
+  std::string out;
+  for (int v : values) out += static_cast<char>(v);
+  return out;
+}
+
+// A loaded corpus in a temporary data folder, ready to be saved.
+class SaverTest : public ::testing::Test {
+protected:
+  void LoadFile(const std::string& bytes) {
+    ASSERT_TRUE(test::LoadBytes(state, loader, dir, bytes));
+    original = bytes;
+  }
+  void LoadTexts(const std::vector<std::string>& texts) {
+    CorpusFileBuilder file;
+    for (const auto& text : texts) file.Record(text);
+    LoadFile(file.Bytes());
+  }
+  SaveOutcome Save(const SaveOptions& options = {}) { return SaveSutraFile(state, host, options); }
+  std::string OnDisk() const { return test::ReadBytes(dir.File("sutra.vyk")); }
+  bool TempLeft() const { return test::Exists(dir.File("sutra.tmp")); }
+
+  // The texts a fresh load of sutra.vyk yields, by record number.
+  std::vector<std::string> Reloaded() {
+    CorpusState fresh;
+    MemoryLoaderHost lists;
+    test::PrepareState(fresh, dir.path());
+    EXPECT_TRUE(LoadSutraFile(fresh, lists));
+    std::vector<std::string> texts;
+    for (int k = 1; k <= fresh.gRecordCount; ++k) texts.push_back(ReadRecordText(fresh, k).value_or("<unreadable>"));
+    return texts;
+  }
+
+  test::TempDir dir;
+  CorpusState state;
+  MemoryLoaderHost loader;
+  ScriptedSaverHost host;
+  std::string original;
+};
+
+// ---- the file written ----
+
+TEST_F(SaverTest, NoEditSaveRewritesTheFileWholeAndDropsWhatNoRecordUses) {
+  const std::string a = RecordBuilder().Label("a").Sutra("first").Numbers(5, 0).Text();
+  const std::string b = RecordBuilder().Label("b").Sutra("second").WithoutTrailingZeros().Text();
+  CorpusFileBuilder file;
+  file.HeaderByte(7, 'x').HeaderByte(8, 0x07).HeaderByte(13, 'y');
+  file.Unreferenced("junk").Record(a).RawEntry(15, 2, 2).Unreferenced("more junk").Record(b);
+  LoadFile(file.Bytes());
+
+  ASSERT_EQ(Save(), SaveOutcome::Saved);
+  const std::string saved = OnDisk();
+  std::string expected = BuildHeader(0x01, 0x07) + a + b;
+  const int32_t indexStart = static_cast<int32_t>(expected.size()) + 1;
+  expected.replace(9, 3, *EncodeOffset(indexStart));
+  expected += *FormatIndexEntry(15, static_cast<int32_t>(a.size()));
+  expected += *FormatIndexEntry(15 + static_cast<int32_t>(a.size()), static_cast<int32_t>(b.size()));
+  EXPECT_EQ(saved, expected);
+  EXPECT_FALSE(TempLeft());
+}
+
+TEST_F(SaverTest, TenByteRecordGivesTheListedBytes) {
+  LoadTexts({"0123456789"});
+  ASSERT_EQ(Save(), SaveOutcome::Saved);
+  const std::string saved = OnDisk();
+  ASSERT_EQ(saved.size(), 30u);
+  EXPECT_EQ(saved.substr(0, 14), std::string("QMVYK\x01\x00\x1B \x19\x00\x00  ", 14));
+  EXPECT_EQ(saved.substr(14, 10), "0123456789");
+  EXPECT_EQ(saved.substr(24), Bytes({0x0F, 0x00, 0x00, 0x0A, 0x00, 0x01}));
+}
+
+TEST_F(SaverTest, EmptyCorpusGivesFourteenBytes) {
+  LoadTexts({});
+  ASSERT_EQ(Save(), SaveOutcome::Saved);
+  EXPECT_EQ(OnDisk(), std::string("QMVYK\x01\x00\x1B \x0F\x00\x00  ", 14));
+}
+
+TEST_F(SaverTest, TextOf255BytesGetsLengthFF00) {
+  LoadTexts({std::string(255, 'x')});
+  ASSERT_EQ(Save(), SaveOutcome::Saved);
+  EXPECT_EQ(OnDisk().substr(14 + 255), Bytes({0x0F, 0x00, 0x00, 0xFF, 0x00, 0x01}));
+}
+
+TEST_F(SaverTest, EditedRecordsComeFromTheCacheAndGapsCloseUp) {
+  LoadFile(CorpusFileBuilder()
+               .Record(RecordBuilder().Label("a").Text())
+               .RawEntry(0, 0, 1)
+               .Record(RecordBuilder().Label("c").Text())
+               .Bytes());
+  const std::string edited = RecordBuilder().Label("C").Sutra("new").Numbers(1, 2).Text();
+  StoreEdit(state, 3, edited);
+  state.gDataModified = true;
+  ASSERT_EQ(Save(), SaveOutcome::Saved);
+  EXPECT_EQ(Reloaded(), (std::vector<std::string>{RecordBuilder().Label("a").Text(), edited}));
+  EXPECT_FALSE(state.gDataModified);
+  EXPECT_TRUE(state.gSaveIndex[2].empty());
+  EXPECT_EQ(state.gSaveIndex[3].size(), 6u);
+}
+
+TEST_F(SaverTest, EmptyTextIsPassedOnAsAnEntryOfLengthZero) {
+  LoadTexts({"", "x"});
+  ASSERT_EQ(Save(), SaveOutcome::Saved);
+  EXPECT_EQ(Reloaded(), (std::vector<std::string>{"", "x"}));
+}
+
+TEST_F(SaverTest, PendingTypingIsCommittedFirst) {
+  LoadTexts({RecordBuilder().Label("a").Text()});
+  const std::string typed = RecordBuilder().Label("a").Sutra("typed").Text();
+  host.onCommit = [&] {
+    state.gDataModified = true;
+    state.gTextChanged = false;
+    StoreEdit(state, state.gCurSutra, typed);
+  };
+  state.gCurSutra = 1;
+  state.gTextChanged = true;
+  ASSERT_EQ(Save(), SaveOutcome::Saved);
+  EXPECT_EQ(host.commits, 1);
+  EXPECT_EQ(Reloaded(), (std::vector<std::string>{typed}));
+}
+
+TEST_F(SaverTest, NothingIsCommittedWithoutARecordShown) {
+  LoadTexts({"x"});
+  state.gTextChanged = true;
+  state.gCurSutra = 0;
+  ASSERT_EQ(Save(), SaveOutcome::Saved);
+  EXPECT_EQ(host.commits, 0);
+}
+
+TEST_F(SaverTest, CompletedSaveReportsClosesTheOldFileAndClearsTheFlags) {
+  LoadTexts({"x"});
+  state.gDataModified = true;
+  bool savingSeen = false;
+  host.onEvents = [&](int) { savingSeen = savingSeen || state.gSaving; };
+  ASSERT_EQ(Save(), SaveOutcome::Saved);
+  EXPECT_TRUE(savingSeen);
+  EXPECT_FALSE(state.gSaving);
+  EXPECT_FALSE(state.gDataModified);
+  EXPECT_FALSE(state.gDataFileNo.IsOpen());
+  EXPECT_EQ(host.completed, 1);
+  EXPECT_EQ(host.terminated, 0);
+  EXPECT_TRUE(host.errors.empty());
+  EXPECT_EQ(host.hourglass, (std::vector<bool>{true, false}));
+}
+
+TEST_F(SaverTest, IndexHoldsOnlyTheRecordsOfThisSave) {
+  LoadTexts({"a", "b", "c"});
+  ASSERT_EQ(Save(), SaveOutcome::Saved);
+  EXPECT_FALSE(state.gSaveIndex[3].empty());
+  LoadTexts({"a"});
+  ASSERT_EQ(Save(), SaveOutcome::Saved);
+  EXPECT_TRUE(state.gSaveIndex[2].empty());
+  EXPECT_TRUE(state.gSaveIndex[3].empty());
+  EXPECT_EQ(OnDisk().size(), 14u + 1 + 6);
+}
+
+// ---- terminate ----
+
+TEST_F(SaverTest, TerminateAnsweredNoLetsTheSaveComplete) {
+  LoadTexts({"a", "b", "c"});
+  host.onEvents = [&](int n) { state.gTerminateSave = (n == 1); };
+  host.terminateAnswer = false;
+  ASSERT_EQ(Save(), SaveOutcome::Saved);
+  ASSERT_EQ(host.questions.size(), 1u) << "the question comes again only after a new press";
+  EXPECT_EQ(host.questions[0], "Terminate Saving the File: " + state.gDataFile);
+  EXPECT_EQ(Reloaded(), (std::vector<std::string>{"a", "b", "c"}));
+}
+
+TEST_F(SaverTest, TerminateAnsweredYesChangesNothing) {
+  LoadTexts({"a", "b", "c"});
+  StoreEdit(state, 2, "edited");
+  state.gDataModified = true;
+  host.onEvents = [&](int n) { state.gTerminateSave = (n == 2); };
+  host.terminateAnswer = true;
+  ASSERT_EQ(Save(), SaveOutcome::Terminated);
+  EXPECT_EQ(OnDisk(), original);
+  EXPECT_FALSE(TempLeft());
+  EXPECT_EQ(host.terminated, 1);
+  EXPECT_EQ(host.completed, 0);
+  EXPECT_TRUE(state.gDataModified);
+  EXPECT_EQ(state.gEditedText[2], "edited");
+  EXPECT_TRUE(state.gDataFileNo.IsOpen());
+  EXPECT_EQ(ReadRecordText(state, 3), "c");
+  EXPECT_FALSE(state.gSaving);
+}
+
+TEST_F(SaverTest, LeftOverTerminateRequestDoesNotStopTheNextSave) {
+  LoadTexts({"a"});
+  state.gTerminateSave = true;
+  host.terminateAnswer = true;
+  ASSERT_EQ(Save(), SaveOutcome::Saved);
+  EXPECT_TRUE(host.questions.empty());
+}
+
+TEST_F(SaverTest, SecondSaveWhileSavingIsRefused) {
+  LoadTexts({"a", "b"});
+  std::vector<SaveOutcome> nested;
+  ScriptedSaverHost inner;
+  host.onEvents = [&](int) { nested.push_back(SaveSutraFile(state, inner)); };
+  ASSERT_EQ(Save(), SaveOutcome::Saved);
+  ASSERT_FALSE(nested.empty());
+  for (auto outcome : nested) EXPECT_EQ(outcome, SaveOutcome::Refused);
+  EXPECT_TRUE(inner.hourglass.empty()) << "a refused nested save does nothing at all";
+}
+
+// ---- corpora beyond the format are refused before anything is written ----
+
+TEST_F(SaverTest, RecordLongerThanTheFormatIsRefusedByNumber) {
+  LoadTexts({"a", "b"});
+  StoreEdit(state, 2, std::string(32768, 'x'));
+  state.gDataModified = true;
+  ASSERT_EQ(Save(), SaveOutcome::Refused);
+  ASSERT_EQ(host.errors.size(), 1u);
+  EXPECT_NE(host.errors[0].find("record 2 is 32,768 bytes"), std::string::npos) << host.errors[0];
+  EXPECT_NE(host.errors[0].find(state.gDataFile), std::string::npos);
+  EXPECT_EQ(OnDisk(), original);
+  EXPECT_FALSE(TempLeft());
+  EXPECT_TRUE(state.gDataModified);
+  EXPECT_EQ(host.completed, 0);
+}
+
+TEST_F(SaverTest, RecordOf32767BytesIsStillSaved) {
+  LoadTexts({std::string(32767, 'x')});
+  ASSERT_EQ(Save(), SaveOutcome::Saved);
+  EXPECT_EQ(Reloaded()[0].size(), 32767u);
+}
+
+TEST_F(SaverTest, TextsPastTheLastAddressablePositionAreRefused) {
+  LoadTexts({});
+  // 256 records of 32,700 bytes end past 8,355,839; the check needs no reads.
+  for (int k = 1; k <= 256; ++k) PlaceRecord(state, k, 15, 32700);
+  ASSERT_EQ(Save(), SaveOutcome::Refused);
+  ASSERT_EQ(host.errors.size(), 1u);
+  EXPECT_NE(host.errors[0].find("8,355,839"), std::string::npos) << host.errors[0];
+  EXPECT_EQ(OnDisk(), original);
+  EXPECT_FALSE(TempLeft());
+}
+
+TEST_F(SaverTest, CorpusThatLostRecordsAtLoadIsRefused) {
+  CorpusFileBuilder file;
+  for (int i = 0; i < MaxSutras + 1; ++i) file.Record("r");
+  LoadFile(file.Bytes());
+  ASSERT_EQ(state.gExcessRecords, 1);
+  ASSERT_EQ(Save(), SaveOutcome::Refused);
+  ASSERT_EQ(host.errors.size(), 1u);
+  EXPECT_NE(host.errors[0].find("4,500"), std::string::npos) << host.errors[0];
+  EXPECT_EQ(OnDisk(), original);
+}
+
+// ---- failures: reported, nothing lost ----
+
+void ExpectNothingLost(const SaverTest& test, const CorpusState& state, const ScriptedSaverHost& host,
+                       const std::string& original, const std::string& onDisk, bool tempLeft) {
+  (void)test;
+  EXPECT_EQ(onDisk, original);
+  EXPECT_FALSE(tempLeft);
+  EXPECT_TRUE(state.gDataModified);
+  EXPECT_EQ(host.completed, 0);
+  EXPECT_FALSE(state.gSaving);
+  ASSERT_EQ(host.errors.size(), 1u);
+  EXPECT_NE(host.errors[0].find(state.gDataFile), std::string::npos) << host.errors[0];
+}
+
+TEST_F(SaverTest, UnreadableRecordFailsTheSaveAndKeepsEverything) {
+  LoadTexts({"a", "b"});
+  StoreEdit(state, 1, "edited");
+  state.gDataModified = true;
+  state.gDataFileNo.Close();  // as after a reload that rejected the file
+  ASSERT_EQ(Save(), SaveOutcome::Failed);
+  ExpectNothingLost(*this, state, host, original, OnDisk(), TempLeft());
+  EXPECT_NE(host.errors[0].find("record 2"), std::string::npos) << host.errors[0];
+  EXPECT_EQ(state.gEditedText[1], "edited");
+}
+
+TEST_F(SaverTest, MissingDataFolderFailsWithTheCause) {
+  LoadTexts({"a"});
+  state.gDataModified = true;
+  state.gDataDir = dir.File("gone");
+  ASSERT_EQ(Save(), SaveOutcome::Failed);
+  ExpectNothingLost(*this, state, host, original, OnDisk(), TempLeft());
+  EXPECT_NE(host.errors[0].find("No such file or directory"), std::string::npos) << host.errors[0];
+}
+
+TEST_F(SaverTest, FailureAtEveryFileOperationLeavesTheOldCorpus) {
+  const std::vector<std::string> texts = test::GenerateCorpusTexts(40, 2000);  // several buffer flushes
+  LoadTexts(texts);
+  const std::vector<std::string> oldTexts = Reloaded();
+  StoreEdit(state, 5, RecordBuilder().Label("new").Text());
+  state.gDataModified = true;
+
+  int failures = 0;
+  for (int failAt = 0;; ++failAt) {
+    host = ScriptedSaverHost();
+    SaveOptions options;
+    options.faultHook = [failAt](int operation) { return operation == failAt ? ENOSPC : 0; };
+    const SaveOutcome outcome = Save(options);
+    if (outcome == SaveOutcome::Saved) break;
+    ++failures;
+    ASSERT_EQ(outcome, SaveOutcome::Failed) << failAt;
+    ExpectNothingLost(*this, state, host, original, OnDisk(), TempLeft());
+    EXPECT_NE(host.errors[0].find("No space left on device"), std::string::npos) << host.errors[0];
+    EXPECT_EQ(Reloaded(), oldTexts);
+    ASSERT_LT(failAt, 1000);
+  }
+  EXPECT_GE(failures, 5) << "writes, the header patch, the sync and the rename can each fail";
+  std::vector<std::string> newTexts = oldTexts;
+  newTexts[4] = RecordBuilder().Label("new").Text();
+  EXPECT_EQ(Reloaded(), newTexts);
+}
+
+TEST_F(SaverTest, SaveKilledAtAnyMomentLeavesTheOldOrTheNewFile) {
+  const std::vector<std::string> oldTexts = test::GenerateCorpusTexts(600, 400);
+  std::vector<std::string> newTexts = oldTexts;
+  for (std::size_t i = 0; i < newTexts.size(); i += 3) newTexts[i] = RecordBuilder().Label("edited").Sutra(std::to_string(i)).Text();
+
+  std::string error;
+  ASSERT_TRUE(WriteCorpusFile(dir.File("old.vyk"), oldTexts, DefaultHeaderByte8, &error)) << error;
+  ASSERT_TRUE(WriteCorpusFile(dir.File("new.vyk"), newTexts, DefaultHeaderByte8, &error)) << error;
+  const std::string oldBytes = test::ReadBytes(dir.File("old.vyk"));
+  const std::string newBytes = test::ReadBytes(dir.File("new.vyk"));
+
+  // The child loads the old corpus, edits it into the new one and saves,
+  // slowed a little per record so that kills land all through the save.
+  auto startChild = [&] {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      CorpusState childState;
+      MemoryLoaderHost lists;
+      test::PrepareState(childState, dir.path());
+      if (!LoadSutraFile(childState, lists)) ::_exit(2);
+      for (std::size_t i = 0; i < newTexts.size(); ++i)
+        if (newTexts[i] != oldTexts[i]) StoreEdit(childState, static_cast<int>(i) + 1, newTexts[i]);
+      ScriptedSaverHost childHost;
+      childHost.onEvents = [](int) { std::this_thread::sleep_for(std::chrono::microseconds(20)); };
+      ::_exit(SaveSutraFile(childState, childHost) == SaveOutcome::Saved ? 0 : 3);
+    }
+    return child;
+  };
+
+  // One undisturbed run gives the span over which to spread the kills.
+  test::WriteBytes(dir.File("sutra.vyk"), oldBytes);
+  const auto began = std::chrono::steady_clock::now();
+  const pid_t timed = startChild();
+  ASSERT_GT(timed, 0);
+  int status = 0;
+  ASSERT_EQ(::waitpid(timed, &status, 0), timed);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  const auto span = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - began);
+  ASSERT_EQ(OnDisk(), newBytes);
+
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int64_t> delay(0, span.count() * 6 / 5);
+  int sawOld = 0, sawNew = 0;
+  for (int round = 0; round < 40; ++round) {
+    test::WriteBytes(dir.File("sutra.vyk"), oldBytes);
+    const pid_t child = startChild();
+    ASSERT_GT(child, 0);
+    std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
+    ::kill(child, SIGKILL);
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    if (WIFEXITED(status)) {
+      ASSERT_EQ(WEXITSTATUS(status), 0);
+    }
+
+    const std::string onDisk = OnDisk();
+    ASSERT_TRUE(onDisk == oldBytes || onDisk == newBytes) << "round " << round << ": " << onDisk.size() << " bytes";
+    (onDisk == oldBytes ? sawOld : sawNew)++;
+  }
+  // A sutra.tmp left by a kill is overwritten by the next save.
+  test::WriteBytes(dir.File("sutra.vyk"), oldBytes);
+  test::WriteBytes(dir.File("sutra.tmp"), "stale half-written file");
+  LoadTexts(oldTexts);
+  ASSERT_EQ(Save(), SaveOutcome::Saved);
+  EXPECT_FALSE(TempLeft());
+  RecordProperty("killed_before_rename", sawOld);
+  RecordProperty("killed_after_rename", sawNew);
+  EXPECT_GT(sawOld, 0);
+  EXPECT_GT(sawNew, 0);
+}
+
+// ---- whole corpora ----
+
+TEST_F(SaverTest, RealCorpusSavedWithoutEditsIsByteIdentical) {
+  const std::string real = test::ReadBytes(VYK_SHARED_CORPUS);
+  ASSERT_GT(real.size(), 14u);
+  LoadFile(real);
+  ASSERT_EQ(Save(), SaveOutcome::Saved);
+  EXPECT_TRUE(OnDisk() == real);
+}
+
+TEST_F(SaverTest, EditedGeneratedCorpusRoundTrips) {
+  std::vector<std::string> texts = test::GenerateCorpusTexts(MaxSutras);
+  LoadTexts(texts);
+  for (int k = 1; k <= MaxSutras; k += 45) {
+    texts[static_cast<std::size_t>(k - 1)] = RecordBuilder().Label("e" + std::to_string(k)).Numbers(k, 0).Text();
+    StoreEdit(state, k, texts[static_cast<std::size_t>(k - 1)]);
+  }
+  ASSERT_EQ(Save(), SaveOutcome::Saved);
+  EXPECT_EQ(Reloaded(), texts);
+}
+
+TEST(WriteCorpusFileTest, WritesALoadableFileOrRefusesWithACause) {
+  test::TempDir dir;
+  std::string error;
+  ASSERT_TRUE(WriteCorpusFile(dir.File("sutra.vyk"), {"a", "bb"}, 0x07, &error)) << error;
+  const std::string bytes = test::ReadBytes(dir.File("sutra.vyk"));
+  EXPECT_EQ(bytes.substr(0, 8), std::string("QMVYK\x01\x00\x07", 8));
+  EXPECT_EQ(bytes.size(), 14u + 3 + 12);
+  EXPECT_FALSE(test::Exists(dir.File("sutra.vyk.tmp")));
+
+  EXPECT_FALSE(WriteCorpusFile(dir.File("sutra.vyk"), {"a", std::string(40000, 'x')}, 0x1B, &error));
+  EXPECT_NE(error.find("record 2"), std::string::npos) << error;
+  EXPECT_EQ(test::ReadBytes(dir.File("sutra.vyk")), bytes);
+  EXPECT_FALSE(WriteCorpusFile(dir.File("missing/sutra.vyk"), {"a"}, 0x1B, &error));
+  EXPECT_NE(error.find("No such file"), std::string::npos) << error;
+  EXPECT_FALSE(WriteCorpusFile(dir.File("missing/sutra.vyk"), {"a"}, 0x1B, nullptr));
+}
+
+}  // namespace
+}  // namespace vyk

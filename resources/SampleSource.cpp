@@ -157,7 +157,7 @@ private:
       const IastConversion converted = ConvertIast(rest.substr(0, end));
       if (!converted.ok) {
         return Fail(line, converted.message + " (character " + std::to_string(converted.column) +
-                              " of the value)");
+                              " of the text on that line)");
       }
       out += converted.bytes;
       if (end == std::string_view::npos) return true;

@@ -150,7 +150,7 @@ TEST(SampleSource, ForeignCharacterNamesItsOwnLine) {
   }));
   EXPECT_FALSE(parse.ok);
   EXPECT_EQ(parse.error.rfind("s.txt:4: character 'é' (U+00E9)", 0), 0u) << parse.error;
-  EXPECT_NE(parse.error.find("(character 4 of the value)"), std::string::npos) << parse.error;
+  EXPECT_NE(parse.error.find("(character 4 of the text on that line)"), std::string::npos) << parse.error;
 }
 
 TEST(SampleSource, BuiltRecordsSplitBackIntoTheirFields) {

@@ -2,13 +2,21 @@
 
 #include <QListWidget>
 
+#include <cstddef>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/Twips.h"
 
 namespace vyk {
+
+// Where a sorted list puts `text`: after every item that does not sort after
+// it in CompareListText order, found by binary search. Counts the
+// comparisons made into *comparisons when given.
+std::size_t SortedInsertPosition(const std::vector<std::string>& items, std::string_view text,
+                                 std::size_t* comparisons = nullptr);
 
 // A single-selection list box of one-byte-per-character texts. A sorted
 // list inserts each item where the list stays in ascending order of
@@ -47,7 +55,10 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    void rowChanged(int row);
+
     bool sorted_;
+    bool quiet_ = false;               // changes made by the list itself raise no Click
     std::vector<std::string> texts_;   // the items as bytes, in list order
     TwipsPlacement placement_;
 };

@@ -3,6 +3,7 @@
 #include <QTextEdit>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "platform/Twips.h"
@@ -50,11 +51,21 @@ public:
     std::function<void(int button, int shift, double x, double y)> MouseDown;
 
 protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    // A key that KeyDown already saw while it was offered as a shortcut.
+    struct PendingKey {
+        int qtKey;
+        Qt::KeyboardModifiers modifiers;
+        bool swallowed;
+    };
+
     TwipsPlacement placement_;
+    std::optional<PendingKey> pendingKey_;
 };
 
 // Windows virtual-key code of a Qt key (letters 65-90, BackSpace 8, Tab 9,

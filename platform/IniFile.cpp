@@ -1,0 +1,202 @@
+#include "platform/IniFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <vector>
+
+#include "platform/Paths.h"
+
+namespace vyk {
+
+namespace {
+
+struct Line {
+    std::string_view text;  // without its line end
+    std::string_view end;   // "\r\n", "\n" or "" for a last line without one
+};
+
+std::vector<Line> SplitLines(std::string_view content) {
+    std::vector<Line> lines;
+    std::size_t start = 0;
+    while (start < content.size()) {
+        const std::size_t newline = content.find('\n', start);
+        if (newline == std::string_view::npos) {
+            lines.push_back({content.substr(start), {}});
+            break;
+        }
+        std::size_t textEnd = newline;
+        if (textEnd > start && content[textEnd - 1] == '\r') --textEnd;
+        lines.push_back({content.substr(start, textEnd - start), content.substr(textEnd, newline + 1 - textEnd)});
+        start = newline + 1;
+    }
+    return lines;
+}
+
+std::string_view Trim(std::string_view s) {
+    const std::size_t first = s.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    const std::size_t last = s.find_last_not_of(" \t");
+    return s.substr(first, last - first + 1);
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+        if (x != y) return false;
+    }
+    return true;
+}
+
+// The section a line opens, or nothing when it opens none.
+std::optional<std::string_view> SectionName(std::string_view line) {
+    line = Trim(line);
+    if (line.empty() || line.front() != '[') return std::nullopt;
+    const std::size_t close = line.find(']');
+    return Trim(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+}
+
+struct KeyLine {
+    std::string_view key;
+    std::string_view value;
+};
+
+std::optional<KeyLine> ParseKeyLine(std::string_view line) {
+    const std::string_view trimmed = Trim(line);
+    if (trimmed.empty() || trimmed.front() == ';') return std::nullopt;
+    const std::size_t equals = trimmed.find('=');
+    if (equals == std::string_view::npos) return std::nullopt;
+    return KeyLine{Trim(trimmed.substr(0, equals)), Trim(trimmed.substr(equals + 1))};
+}
+
+std::string Unquote(std::string_view value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+        value = value.substr(1, value.size() - 2);
+    }
+    return std::string(value);
+}
+
+// Index of the first line of the section's body, or nothing.
+std::optional<std::size_t> FindSection(const std::vector<Line>& lines, std::string_view section) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const auto name = SectionName(lines[i].text);
+        if (name && SameName(*name, section)) return i + 1;
+    }
+    return std::nullopt;
+}
+
+bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
+
+std::optional<std::string> ReadWholeFile(const std::string& path, bool& readable) {
+    readable = true;
+    QFile file(QtPath(path));
+    if (!file.exists()) return std::nullopt;
+    if (!file.open(QIODevice::ReadOnly)) {
+        readable = false;
+        return std::nullopt;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        readable = false;
+        return std::nullopt;
+    }
+    return bytes.toStdString();
+}
+
+}  // namespace
+
+bool IniHasSection(std::string_view content, std::string_view section) {
+    return FindSection(SplitLines(content), section).has_value();
+}
+
+std::optional<std::string> IniValue(std::string_view content, std::string_view section,
+                                    std::string_view key) {
+    const std::vector<Line> lines = SplitLines(content);
+    const auto body = FindSection(lines, section);
+    if (!body) return std::nullopt;
+    for (std::size_t i = *body; i < lines.size() && !SectionName(lines[i].text); ++i) {
+        const auto entry = ParseKeyLine(lines[i].text);
+        if (entry && SameName(entry->key, key)) return Unquote(entry->value);
+    }
+    return std::nullopt;
+}
+
+std::string IniWithValue(std::string_view content, std::string_view section, std::string_view key,
+                         std::string_view value) {
+    const std::vector<Line> lines = SplitLines(content);
+    const std::string_view lineEnd = content.find("\r\n") != std::string_view::npos ? "\r\n" : "\n";
+    std::string keyLine = std::string(key) + "=" + std::string(value);
+
+    std::vector<std::string> out;
+    out.reserve(lines.size() + 2);
+    for (const Line& line : lines) out.push_back(std::string(line.text) + std::string(line.end));
+    // A last line without its end gets one before anything follows it.
+    auto endLine = [&](std::size_t index) {
+        if (!lines.empty() && index < lines.size() && lines[index].end.empty()) out[index] += lineEnd;
+    };
+
+    const auto body = FindSection(lines, section);
+    if (!body) {
+        if (!lines.empty()) endLine(lines.size() - 1);
+        out.push_back("[" + std::string(section) + "]" + std::string(lineEnd));
+        out.push_back(keyLine + std::string(lineEnd));
+    } else {
+        std::size_t insertAt = *body;  // after the header, or after the section's last line
+        bool replaced = false;
+        for (std::size_t i = *body; i < lines.size() && !SectionName(lines[i].text); ++i) {
+            const auto entry = ParseKeyLine(lines[i].text);
+            if (entry && SameName(entry->key, key)) {
+                out[i] = keyLine + std::string(lines[i].end);
+                replaced = true;
+                break;
+            }
+            if (!Trim(lines[i].text).empty()) insertAt = i + 1;
+        }
+        if (!replaced) {
+            endLine(insertAt - 1);
+            out.insert(out.begin() + static_cast<std::ptrdiff_t>(insertAt), keyLine + std::string(lineEnd));
+        }
+    }
+
+    std::string text;
+    for (const std::string& line : out) text += line;
+    return text;
+}
+
+std::string GetPrivateProfileString(const std::string& section, const std::string& key,
+                                    const std::string& defaultValue, const std::string& iniPath) {
+    bool readable = true;
+    const auto content = ReadWholeFile(iniPath, readable);
+    if (!content) return defaultValue;
+    return IniValue(*content, section, key).value_or(defaultValue);
+}
+
+bool WritePrivateProfileString(const std::string& section, const std::string& key,
+                               const std::string& value, const std::string& iniPath) {
+    if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value)) return false;
+    if (Trim(key).empty() || key.find('=') != std::string::npos) return false;
+    if (Trim(section).empty() || section.find(']') != std::string::npos) return false;
+
+    bool readable = true;
+    const auto content = ReadWholeFile(iniPath, readable);
+    if (!readable) return false;  // never replace a file we could not read
+    const std::string text = IniWithValue(content.value_or(std::string{}), Trim(section), Trim(key), value);
+
+    const QString path = QtPath(iniPath);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size())) {
+        file.cancelWriting();
+        file.commit();
+        return false;
+    }
+    return file.commit();
+}
+
+}  // namespace vyk

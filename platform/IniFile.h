@@ -1,0 +1,36 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vyk {
+
+// Private profile strings with the Windows contract: section and key names
+// ignore letter case; a missing file, section or key reads as the default;
+// a write creates what is missing (the file, its folder, the section, the
+// key) and keeps every other line as it was. Values are whole (no buffer
+// cut), bytes without conversion.
+std::string GetPrivateProfileString(const std::string& section, const std::string& key,
+                                    const std::string& defaultValue, const std::string& iniPath);
+
+// Writes through a temporary file renamed over the old one, so a crash
+// never leaves a cut-off file. False when the file cannot be written or
+// when a name or the value holds a line break (it would spill into a line
+// of its own), a key holds "=", or a section holds "]".
+bool WritePrivateProfileString(const std::string& section, const std::string& key,
+                               const std::string& value, const std::string& iniPath);
+
+// The same rules on the text of an INI file.
+bool IniHasSection(std::string_view content, std::string_view section);
+// Value of the first such key in the first such section: blanks around it
+// removed, and one pair of enclosing quotes.
+std::optional<std::string> IniValue(std::string_view content, std::string_view section,
+                                    std::string_view key);
+// The text after writing key=value: an existing line of the key is
+// replaced; a new key goes after the last line of its section; a new
+// section goes at the end. Line ends follow the file's own (CR LF or LF).
+std::string IniWithValue(std::string_view content, std::string_view section, std::string_view key,
+                         std::string_view value);
+
+}  // namespace vyk

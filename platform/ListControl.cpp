@@ -1,0 +1,106 @@
+#include "platform/ListControl.h"
+
+#include <QMouseEvent>
+
+#include "corpus/Loader.h"
+#include "platform/RichTextPane.h"
+
+namespace vyk {
+
+std::size_t SortedInsertPosition(const std::vector<std::string>& items, std::string_view text,
+                                 std::size_t* comparisons) {
+    std::size_t low = 0;
+    std::size_t high = items.size();
+    while (low < high) {
+        const std::size_t middle = low + (high - low) / 2;
+        if (comparisons != nullptr) ++*comparisons;
+        if (CompareListText(text, items[middle]) < 0) {
+            high = middle;
+        } else {
+            low = middle + 1;
+        }
+    }
+    return low;
+}
+
+ListControl::ListControl(bool sorted, QWidget* parent)
+    : QListWidget(parent), sorted_(sorted), placement_(this) {
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    // Every row is one line of the same font: lets Qt skip measuring each of
+    // the thousands of items.
+    setUniformItemSizes(true);
+    connect(this, &QListWidget::currentRowChanged, this, &ListControl::rowChanged);
+}
+
+void ListControl::Clear() {
+    quiet_ = true;
+    clear();
+    texts_.clear();
+    quiet_ = false;
+}
+
+void ListControl::AddItem(const std::string& text) {
+    const std::size_t position = sorted_ ? SortedInsertPosition(texts_, text) : texts_.size();
+    quiet_ = true;
+    insertItem(static_cast<int>(position), QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+    quiet_ = false;
+    texts_.insert(texts_.begin() + static_cast<std::ptrdiff_t>(position), text);
+}
+
+int ListControl::ListCount() const { return static_cast<int>(texts_.size()); }
+
+std::string ListControl::List(int index) const {
+    if (index < 0 || index >= ListCount()) return {};
+    return texts_[static_cast<std::size_t>(index)];
+}
+
+int ListControl::ListIndex() const { return currentRow(); }
+
+bool ListControl::SetListIndex(int index) {
+    if (index < 0 || index >= ListCount()) return false;
+    quiet_ = true;
+    setCurrentRow(index);
+    quiet_ = false;
+    if (Click) Click();
+    return true;
+}
+
+bool ListControl::Visible() const { return !isHidden(); }
+
+void ListControl::SetVisible(bool visible) { setVisible(visible); }
+
+void ListControl::SetFocus() {
+    if (isEnabled() && isVisibleTo(window())) setFocus(Qt::OtherFocusReason);
+}
+
+void ListControl::SetFont(const std::string& face, double points) {
+    QFont font = this->font();
+    font.setFamilies(QStringList{QString::fromLatin1(face.data(), static_cast<qsizetype>(face.size()))});
+    if (points > 0) font.setPointSizeF(points);
+    setFont(font);
+}
+
+void ListControl::rowChanged(int row) {
+    if (!quiet_ && row >= 0 && Click) Click();
+}
+
+void ListControl::mousePressEvent(QMouseEvent* event) {
+    const QPoint point = viewport()->mapTo(this, event->position().toPoint());
+    if (MouseDown) {
+        MouseDown(ButtonBits(event->button()), ShiftBits(event->modifiers()),
+                  PixelsToTwips(point.x()), PixelsToTwips(point.y()));
+    }
+    // Only the left button selects; the others open the owner's popup menu
+    // over the sutra already on display.
+    if (event->button() != Qt::LeftButton) {
+        event->accept();
+        return;
+    }
+    const int before = currentRow();
+    QListWidget::mousePressEvent(event);
+    // A click on the item already selected is still a click.
+    const QModelIndex hit = indexAt(event->position().toPoint());
+    if (hit.isValid() && hit.row() == before && currentRow() == before && Click) Click();
+}
+
+}  // namespace vyk

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+#include <string>
+
+namespace vyk {
+
+// Paths are bytes, as the file system holds them. They reach Qt in the form
+// Qt gives back to the file system (QFile::decodeName), so a folder name
+// outside ASCII still names the same folder.
+QString QtPath(const std::string& path);
+std::string BytePath(const QString& path);
+
+// The program's own folder, without a trailing "/".
+std::string ProgramDir();
+
+// Stand-in for the Windows directory: the user's configuration folder
+// (QStandardPaths::GenericConfigLocation, follows XDG_CONFIG_HOME) with
+// exactly one trailing "/". The settings and registry files live there.
+std::string WindowsDir();
+
+// Stand-in for the Windows fonts folder: the user's font folder
+// (QStandardPaths::GenericDataLocation + "/fonts", follows XDG_DATA_HOME).
+std::string UserFontsDir();
+
+}  // namespace vyk

@@ -1,0 +1,235 @@
+#include "platform/RichTextPane.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <algorithm>
+
+#include "platform/RtfReader.h"
+
+namespace vyk {
+
+namespace {
+
+struct KeyRow {
+    int qtKey;
+    int keyCode;
+};
+
+// Keys the handlers look at, by their Windows virtual-key numbers. Letters
+// and digits keep their ASCII codes and are added by range below.
+constexpr KeyRow KeyTable[] = {
+    {Qt::Key_Backspace, 8},  {Qt::Key_Tab, 9},        {Qt::Key_Backtab, 9},
+    {Qt::Key_Return, 13},    {Qt::Key_Enter, 13},     {Qt::Key_Space, 32},
+    {Qt::Key_PageUp, 33},    {Qt::Key_PageDown, 34},  {Qt::Key_End, 35},
+    {Qt::Key_Home, 36},      {Qt::Key_Left, 37},      {Qt::Key_Up, 38},
+    {Qt::Key_Right, 39},     {Qt::Key_Down, 40},      {Qt::Key_Delete, 46},
+    {Qt::Key_QuoteLeft, 192}, {Qt::Key_AsciiTilde, 192},
+};
+
+// Characters that Windows reports as typed for keys whose Qt event may
+// carry no text.
+constexpr KeyRow TypedControlTable[] = {
+    {Qt::Key_Backspace, 8}, {Qt::Key_Tab, 9}, {Qt::Key_Return, 13},
+    {Qt::Key_Enter, 13},    {Qt::Key_Escape, 27},
+};
+
+constexpr char LineEnd[] = "\r\n";
+
+// Text() offset of a Qt document position: every paragraph before it
+// contributes its CR LF, one more than Qt's single separator.
+int TextOffset(const QTextCursor& cursor) { return cursor.position() + cursor.blockNumber(); }
+
+}  // namespace
+
+int VirtualKeyCode(int qtKey) {
+    if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) return qtKey;  // 65-90
+    if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return qtKey;  // 48-57
+    for (const KeyRow& row : KeyTable) {
+        if (row.qtKey == qtKey) return row.keyCode;
+    }
+    return 0;
+}
+
+int ShiftBits(Qt::KeyboardModifiers modifiers) {
+    int bits = 0;
+    if (modifiers & Qt::ShiftModifier) bits |= 1;
+    if (modifiers & Qt::ControlModifier) bits |= 2;
+    if (modifiers & Qt::AltModifier) bits |= 4;
+    return bits;
+}
+
+int ButtonBits(Qt::MouseButtons buttons) {
+    int bits = 0;
+    if (buttons & Qt::LeftButton) bits |= 1;
+    if (buttons & Qt::RightButton) bits |= 2;
+    if (buttons & Qt::MiddleButton) bits |= 4;
+    return bits;
+}
+
+RichTextPane::RichTextPane(QWidget* parent) : QTextEdit(parent), placement_(this) {
+    // Pasted text arrives as plain bytes in the surrounding format, as the
+    // corpus stores it.
+    setAcceptRichText(false);
+    // The right and middle buttons belong to the owner's popup menu.
+    setContextMenuPolicy(Qt::NoContextMenu);
+}
+
+void RichTextPane::SetTextRTF(const std::string& rtf) {
+    ReadRtf(rtf, *document());
+    moveCursor(QTextCursor::Start);
+}
+
+std::string RichTextPane::Text() const {
+    std::string text;
+    text.reserve(static_cast<std::size_t>(document()->characterCount()) + 2 * document()->blockCount());
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        const QString line = block.text();
+        const bool last = !block.next().isValid();
+        if (last && line.isEmpty()) break;
+        for (QChar c : line) {
+            const char16_t code = c.unicode();
+            text.push_back(code <= 0xFF ? static_cast<char>(code) : '?');
+        }
+        text.append(LineEnd);
+    }
+    return text;
+}
+
+void RichTextPane::SetText(const std::string& text) {
+    ReadPlainText(text, *document());
+    moveCursor(QTextCursor::Start);
+}
+
+int RichTextPane::SelStart() const {
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(cursor.selectionStart());
+    return TextOffset(cursor);
+}
+
+void RichTextPane::SetSelStart(int position) {
+    QTextCursor cursor(document());
+    int offset = 0;  // Text() offset of the current block's first character
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        const int length = block.length() - 1;  // without the separator
+        if (position <= offset + length || !block.next().isValid()) {
+            const int inBlock = std::clamp(position - offset, 0, length);
+            cursor.setPosition(block.position() + inBlock);
+            break;
+        }
+        // A position on the LF of a CR LF pair stands at the next paragraph.
+        offset += length + 2;
+        if (position < offset) {
+            cursor.setPosition(block.next().position());
+            break;
+        }
+    }
+    setTextCursor(cursor);
+}
+
+bool RichTextPane::Locked() const { return isReadOnly(); }
+
+void RichTextPane::SetLocked(bool locked) {
+    setReadOnly(locked);
+    // A read-only QTextEdit drops the keyboard caret; the pane keeps it so
+    // that the arrows still move through the text while it is locked.
+    if (locked) {
+        setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    }
+}
+
+void RichTextPane::SetFocus() { setFocus(Qt::OtherFocusReason); }
+
+bool RichTextPane::event(QEvent* event) {
+    // A menu shortcut (Ctrl+S, a mnemonic on Alt) would take the key before
+    // the pane sees it. The key-down handler is asked first; when it claims
+    // the key, the shortcut is overridden and the key press that follows is
+    // swallowed.
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* keyEvent = static_cast<QKeyEvent*>(event);
+        pendingKey_.reset();
+        const int keyCode = VirtualKeyCode(keyEvent->key());
+        if (keyCode != 0 && KeyDown) {
+            int code = keyCode;
+            KeyDown(code, ShiftBits(keyEvent->modifiers()));
+            pendingKey_ = PendingKey{keyEvent->key(), keyEvent->modifiers(), code == 0};
+            if (code == 0) {
+                event->accept();
+                return true;
+            }
+        }
+    }
+    return QTextEdit::event(event);
+}
+
+void RichTextPane::keyPressEvent(QKeyEvent* event) {
+    const int keyCode = VirtualKeyCode(event->key());
+    bool swallowed = false;
+    if (pendingKey_ && pendingKey_->qtKey == event->key() &&
+        pendingKey_->modifiers == event->modifiers()) {
+        swallowed = pendingKey_->swallowed;  // the key-down handler has already seen it
+    } else if (KeyDown) {
+        int code = keyCode;
+        KeyDown(code, ShiftBits(event->modifiers()));
+        swallowed = keyCode != 0 && code == 0;
+    }
+    pendingKey_.reset();
+    if (swallowed) {
+        event->accept();
+        return;
+    }
+
+    if (KeyPress) {
+        QString typed = event->text();
+        if (typed.isEmpty()) {
+            for (const KeyRow& row : TypedControlTable) {
+                if (row.qtKey == event->key()) typed = QChar(row.keyCode);
+            }
+        }
+        for (QChar c : typed) {
+            const char16_t code = c.unicode();
+            if (code == 0x7F) continue;  // Delete types nothing on Windows
+            KeyPress(code <= 0xFF ? code : '?');
+        }
+    }
+
+    // Shift+Enter would make a line break inside the paragraph, which the
+    // one-byte text cannot express; it starts a paragraph like Enter.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        (event->modifiers() & Qt::ShiftModifier)) {
+        QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier,
+                        event->text(), event->isAutoRepeat(), event->count());
+        QTextEdit::keyPressEvent(&plain);
+        event->setAccepted(plain.isAccepted());
+        return;
+    }
+    QTextEdit::keyPressEvent(event);
+}
+
+void RichTextPane::mousePressEvent(QMouseEvent* event) {
+    if (MouseDown) {
+        // Mouse events arrive in the viewport's coordinates; the handler
+        // wants them from the pane's own corner.
+        const QPoint point = viewport()->mapTo(this, event->position().toPoint());
+        MouseDown(ButtonBits(event->button()), ShiftBits(event->modifiers()),
+                  PixelsToTwips(point.x()), PixelsToTwips(point.y()));
+    }
+    if (event->button() == Qt::MiddleButton) {
+        event->accept();  // no paste of the X selection: the button opens a menu
+        return;
+    }
+    QTextEdit::mousePressEvent(event);
+}
+
+void RichTextPane::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::MiddleButton) {
+        event->accept();
+        return;
+    }
+    QTextEdit::mouseReleaseEvent(event);
+}
+
+}  // namespace vyk

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMenuBar>
 #include <QPointer>
 #include <QWidget>
 
@@ -17,7 +18,6 @@
 
 class QAction;
 class QMenu;
-class QMenuBar;
 class QPushButton;
 
 namespace vyk {

@@ -1,0 +1,103 @@
+#include "window/FrmPop.h"
+
+#include <QAction>
+#include <QMenu>
+
+#include "window/FrmSutra.h"
+#include "window/MenuItems.h"
+
+namespace vyk {
+
+namespace {
+
+struct PopupMenuRow {
+    QMenu* FrmPop::*menu;
+    std::string_view name;
+    std::string_view title;
+};
+
+constexpr PopupMenuRow PopupMenus[] = {
+    {&FrmPop::mSort, "mSort", "Sort-File"},
+    {&FrmPop::mView, "mView", "View"},
+};
+
+struct PopupItemRow {
+    QMenu* FrmPop::*menu;
+    QAction* FrmPop::*item;
+    MenuItemSpec spec;
+};
+
+constexpr PopupItemRow PopupItems[] = {
+    {&FrmPop::mSort, &FrmPop::mFileAstadhyayi, {"mFileAstadhyayi", "&Astadhyayi", "", true, true}},
+    {&FrmPop::mSort, &FrmPop::mFileSKaumudi, {"mFileSKaumudi", "&Siddhanta Kaumudi", "", true, false}},
+    {&FrmPop::mSort, &FrmPop::mFileLKaumudi, {"mFileLKaumudi", "&Laghu Kaumudi", "", true, false}},
+    {&FrmPop::mSort, &FrmPop::null1, {"null1", "-", "", false, false}},
+    {&FrmPop::mSort, &FrmPop::mSortNumerical, {"mSortNumerical", "Sort &Numerically", "", true, true}},
+    {&FrmPop::mSort, &FrmPop::mSortAlphabetical, {"mSortAlphabetical", "Sort A&lphabetically", "", true, false}},
+    {&FrmPop::mView, &FrmPop::mViewSutra, {"mViewSutra", "&Sutra", "", true, true}},
+    {&FrmPop::mView, &FrmPop::mViewSandhi, {"mViewSandhi", "Pa&da-Patha", "", true, true}},
+    {&FrmPop::mView, &FrmPop::mViewVartika, {"mViewVartika", "&Vartika", "", true, true}},
+    {&FrmPop::mView, &FrmPop::mViewVritti, {"mViewVritti", "V&ritti", "", true, true}},
+    {&FrmPop::mView, &FrmPop::mViewAnuVritti, {"mViewAnuVritti", "&AnuVritti", "", true, true}},
+    {&FrmPop::mView, &FrmPop::mViewTranslation, {"mViewTranslation", "&Translation", "", true, true}},
+    {&FrmPop::mView, &FrmPop::mViewExplanation, {"mViewExplanation", "&Explanation", "", true, true}},
+};
+
+// The View items in section order.
+constexpr QAction* FrmPop::*ViewItems[] = {
+    &FrmPop::mViewSutra,       &FrmPop::mViewSandhi,      &FrmPop::mViewVartika,     &FrmPop::mViewVritti,
+    &FrmPop::mViewAnuVritti,   &FrmPop::mViewTranslation, &FrmPop::mViewExplanation,
+};
+
+// The order items in ListOrder order, the sort items in SortMode order.
+constexpr QAction* FrmPop::*OrderItems[] = {&FrmPop::mFileAstadhyayi, &FrmPop::mFileSKaumudi, &FrmPop::mFileLKaumudi};
+constexpr QAction* FrmPop::*SortItems[] = {&FrmPop::mSortNumerical, &FrmPop::mSortAlphabetical};
+
+QString Latin1(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+FrmPop::FrmPop(FrmSutra& owner) : QWidget(nullptr), owner_(owner) {
+    setObjectName("frmPop");
+    createMenus();
+    connectEvents();
+}
+
+FrmPop::~FrmPop() = default;
+
+void FrmPop::createMenus() {
+    for (const PopupMenuRow& row : PopupMenus) {
+        QMenu* menu = new QMenu(Latin1(row.title), this);
+        menu->setObjectName(Latin1(row.name));
+        this->*row.menu = menu;
+    }
+    for (const PopupItemRow& row : PopupItems) this->*row.item = AddMenuItem(this->*row.menu, row.spec);
+}
+
+void FrmPop::connectEvents() {
+    for (int order = 0; order < 3; ++order) {
+        connect(this->*OrderItems[order], &QAction::triggered, this, [this, order] { owner_.SetListOrder(order); });
+    }
+    for (int mode = 0; mode < 2; ++mode) {
+        connect(this->*SortItems[mode], &QAction::triggered, this, [this, mode] { owner_.SetSortMode(mode); });
+    }
+    for (int k = 1; k <= 7; ++k) {
+        QAction* item = ViewItem(k);
+        connect(item, &QAction::triggered, this, [this, k, item] { owner_.ToggleSection(k, item->isChecked()); });
+    }
+}
+
+QMenu* FrmPop::SubMenu(int popupSubMenu) const {
+    if (popupSubMenu == SortFilePopup) return mSort;
+    if (popupSubMenu == ViewPopup) return mView;
+    return nullptr;
+}
+
+QAction* FrmPop::ViewItem(int k) const {
+    if (k < 1 || k > 7) return nullptr;
+    return this->*ViewItems[k - 1];
+}
+
+}  // namespace vyk

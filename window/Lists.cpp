@@ -1,0 +1,201 @@
+// The sutra lists: their orders and sort, the choice of a sutra in them, and
+// the loader's way into them.
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QMenu>
+
+#include "corpus/CorpusState.h"
+#include "platform/Controls.h"
+#include "platform/Dialogs.h"
+#include "platform/ListControl.h"
+#include "platform/Services.h"
+#include "window/FrmPop.h"
+#include "window/FrmSutra.h"
+
+namespace vyk {
+
+namespace {
+
+constexpr std::string_view IndexCaptionSuffix = "  [In&dex]";
+
+// The loader lets window messages run after every index entry; running them
+// that often would cost more than the load itself, so they run at most this
+// often (a load of the whole corpus then stays within a few times a bare
+// read of its records, and the window still answers).
+constexpr std::chrono::milliseconds LoaderEventInterval{10};
+
+// The label of a hidden-list entry: what follows its first byte 160, or the
+// whole entry when it has none.
+std::string_view HiddenEntryLabel(std::string_view entry) {
+    const std::size_t mark = entry.find(ListLabelMark);
+    return mark == std::string_view::npos ? entry : entry.substr(mark + 1);
+}
+
+}  // namespace
+
+bool FrmSutra::busy() const { return corpus_.gLoading || corpus_.gSaving; }
+
+// ---- Orders and sort -----------------------------------------------------
+
+void FrmSutra::SetListOrder(int order) {
+    if (busy()) return;
+    if (order >= 0 && order <= 2) {
+        QAction* const fileItems[3] = {mnuFileAstadhyayi, mnuFileSKaumudi, mnuFileLKaumudi};
+        for (int i = 0; i < 3; ++i) fileItems[i]->setChecked(i == order);
+
+        ListControl* shown = nullptr;
+        if (order == 0) {
+            shown = mViewSortNumerical->isChecked() ? lstVykE[0] : lstVykEx[0];
+            shown->SetVisible(true);
+            shown->SetFocus();
+            lstVykE[1]->SetVisible(false);
+            lstVykE[2]->SetVisible(false);
+        } else {
+            shown = lstVykE[static_cast<std::size_t>(order)];
+            for (ListControl* list : {lstVykE[0], lstVykEx[0], lstVykE[1], lstVykE[2]}) {
+                if (list != shown) list->SetVisible(false);
+            }
+            shown->SetVisible(true);
+            shown->SetFocus();
+        }
+        lblIndex->setBuddy(shown);
+
+        mViewSort->setEnabled(order == 0);
+        imgPnl[1]->SetPicture(imgDum[static_cast<std::size_t>(order)]->Picture());
+
+        FrmPop& pop = *frmPop_;
+        QAction* const popupItems[3] = {pop.mFileAstadhyayi, pop.mFileSKaumudi, pop.mFileLKaumudi};
+        for (int i = 0; i < 3; ++i) popupItems[i]->setChecked(i == order);
+        pop.mSortNumerical->setEnabled(order == 0);
+        pop.mSortAlphabetical->setEnabled(order == 0);
+    }
+    UpdateIndexCaption();
+}
+
+void FrmSutra::SetSortMode(int mode) {
+    if (busy()) return;
+    const bool alphabetical = mode == 1;
+    mViewSortNumerical->setChecked(!alphabetical);
+    mViewSortAlphabetical->setChecked(alphabetical);
+    ListControl* shown = alphabetical ? lstVykEx[0] : lstVykE[0];
+    ListControl* other = alphabetical ? lstVykE[0] : lstVykEx[0];
+    shown->SetVisible(true);
+    other->SetVisible(false);
+    lblIndex->setBuddy(shown);
+    frmPop_->mSortAlphabetical->setChecked(alphabetical);
+    frmPop_->mSortNumerical->setChecked(!alphabetical);
+}
+
+void FrmSutra::UpdateIndexCaption() {
+    std::size_t order = 0;
+    for (std::size_t i = 0; i < lstVykE.size(); ++i) {
+        if (lstVykE[i]->Visible()) {
+            order = i;
+            break;
+        }
+    }
+    lblIndex->SetCaption(state_.gOrderName[order] + std::string(IndexCaptionSuffix));
+}
+
+// ---- Choosing a sutra ----------------------------------------------------
+
+void FrmSutra::lstVykE_Click(int index) {
+    if (busy() && !loaderSelecting_) return;
+    if (index == 0) {
+        const int i = lstVykE[0]->ListIndex();
+        // The loader says which record each row holds: a record without text
+        // takes no row, and the rows after it still show their own records.
+        if (i < 0 || i >= static_cast<int>(astadhyayiRecord_.size())) return;
+        ShowSutra(astadhyayiRecord_[static_cast<std::size_t>(i)]);
+        return;
+    }
+    if (index != 1 && index != 2) return;
+
+    const int i = lstVykE[static_cast<std::size_t>(index)]->ListIndex();
+    if (i < 0) return;
+    const std::string entry = lstVykEy[static_cast<std::size_t>(index)]->List(i);
+    ShowSutra(RecordOfLabel(HiddenEntryLabel(entry)));
+}
+
+void FrmSutra::lstVykEx_Click(int index) {
+    if (busy() && !loaderSelecting_) return;
+    if (index != 0) return;
+    const int i = lstVykEx[0]->ListIndex();
+    if (i < 0) return;
+    const std::string entry = lstVykEy[0]->List(i);
+    ShowSutra(RecordOfLabel(HiddenEntryLabel(entry)));
+}
+
+// The record of the first Astadhyayi entry whose text after its leading
+// blank begins with the label; record 1 when none does.
+int FrmSutra::RecordOfLabel(std::string_view label) const {
+    const int count = lstVykE[0]->ListCount();
+    for (int row = 0; row < count; ++row) {
+        const std::string item = lstVykE[0]->List(row);
+        if (item.size() > label.size() && std::string_view(item).substr(1, label.size()) == label)
+            return row < static_cast<int>(astadhyayiRecord_.size()) ? astadhyayiRecord_[static_cast<std::size_t>(row)]
+                                                                    : row + 1;
+    }
+    return 1;
+}
+
+// ---- The loader's host ---------------------------------------------------
+
+ListControl* FrmSutra::list(SutraList which) const {
+    switch (which) {
+    case SutraList::lstVykE0: return lstVykE[0];
+    case SutraList::lstVykE1: return lstVykE[1];
+    case SutraList::lstVykE2: return lstVykE[2];
+    case SutraList::lstVykEy0: return lstVykEy[0];
+    case SutraList::lstVykEy1: return lstVykEy[1];
+    case SutraList::lstVykEy2: return lstVykEy[2];
+    case SutraList::lstVykEx0: return lstVykEx[0];
+    }
+    return nullptr;
+}
+
+void FrmSutra::ListClear(SutraList which) {
+    list(which)->Clear();
+    if (which == SutraList::lstVykE0) astadhyayiRecord_.clear();
+}
+
+void FrmSutra::ListAddItem(SutraList which, const std::string& text, int record) {
+    list(which)->AddItem(text);
+    if (which == SutraList::lstVykE0) astadhyayiRecord_.push_back(record);
+}
+
+int FrmSutra::ListCount(SutraList which) const { return list(which)->ListCount(); }
+
+std::string FrmSutra::ListItem(SutraList which, int index) const { return list(which)->List(index); }
+
+void FrmSutra::ListSetIndex(SutraList which, int index) {
+    loaderSelecting_ = true;
+    list(which)->SetListIndex(index);
+    loaderSelecting_ = false;
+}
+
+void FrmSutra::DoEvents() {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastEvents_ < LoaderEventInterval) return;
+    lastEvents_ = now;
+    vyk::DoEvents();
+}
+
+void FrmSutra::SetHourglass(bool on) {
+    if (on)
+        vyk::SetHourglass();
+    else
+        SetDefaultPointer();
+}
+
+void FrmSutra::ShowUnknownFileFormat() {
+    MsgRequest request;
+    request.text = std::string(UnknownFileFormatText);
+    request.title = std::string(UnknownFileFormatTitle);
+    request.buttons = MsgButtons::OK;
+    request.icon = MsgIcon::None;
+    dialogs_.MsgBox(request);
+}
+
+}  // namespace vyk

@@ -1,0 +1,99 @@
+#include "window/Rendering.h"
+
+#include <QAction>
+#include <QFont>
+
+#include "platform/Controls.h"
+#include "platform/RichTextPane.h"
+#include "platform/Services.h"
+#include "window/FrmSutra.h"
+#include "window/SectionTable.h"
+
+namespace vyk {
+
+std::string EscapeRtf(std::string_view text) {
+    static constexpr char Hex[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(text.size() + text.size() / 8);
+    for (const char character : text) {
+        const auto code = static_cast<unsigned char>(character);
+        if (code > 126) {
+            out += "\\'";
+            out += Hex[code >> 4];
+            out += Hex[code & 0x0F];
+        } else if (character == '\\' || character == '{' || character == '}') {
+            out += '\\';
+            out += character;
+        } else if (code == 13) {
+            out += "\\par\r";
+        } else {
+            out += character;
+        }
+    }
+    return out;
+}
+
+std::string BuildRtfHead(std::string_view headFace) {
+    std::string head = "{\\rtf1\\ansi\\deff0\\deftab720{\\fonttbl{\\f0\\fswiss ";
+    head += headFace;
+    head += ";}{\\f1\\froman Times Kovra Roman;}{\\f2\\fnil Velka;}}";
+    head += "{\\colortbl\\red0\\green0\\blue0;\\red125\\green0\\blue0;}";
+    head += "\r\n";
+    head += "\\pard\\li130\\ri130\\ql";
+    return head;
+}
+
+std::string BuildSectionPiece(std::string_view head, std::string_view text) {
+    const std::size_t firstNonBlank = text.find_first_not_of(' ');
+    text.remove_prefix(firstNonBlank == std::string_view::npos ? text.size() : firstNonBlank);
+
+    std::string piece = "\\plain\\fs20\\cf1\\ul ";
+    piece += EscapeRtf(head);
+    piece += "\\plain\\cf0\\ulnone\r\n";
+    piece += "\\par\\plain\\f1\\fs23 ";
+    piece += EscapeRtf(text);
+    piece += "\\par\r\n";
+    return piece;
+}
+
+RenderedBody BuildSectionBody(const WindowState& state) {
+    RenderedBody result;
+    for (const SectionRow& row : SectionTable) {
+        const std::string& field = state.gField[static_cast<std::size_t>(row.k)];
+        // A field of blanks alone still counts: its head shows above an empty line.
+        if (state.*row.hidden || field.empty()) continue;
+        result.body += BuildSectionPiece(row.SectionHead, field);
+        result.rendered[static_cast<std::size_t>(row.k)] = true;
+    }
+    return result;
+}
+
+std::string BuildRtfDocument(std::string_view headFace, std::string_view body) {
+    std::string document = BuildRtfHead(headFace);
+    document += body;
+    document += '}';
+    return document;
+}
+
+void FrmSutra::RenderSections() {
+    const QByteArray faceBytes = lblkaumudi[0]->font().family().toLatin1();
+    const std::string face(faceBytes.constData(), static_cast<std::size_t>(faceBytes.size()));
+
+    for (int k = 1; k <= 7; ++k) InsertItem(k)->setEnabled(true);
+
+    const RenderedBody rendered = BuildSectionBody(state_);
+    for (int k = 1; k <= 7; ++k) {
+        if (rendered.rendered[static_cast<std::size_t>(k)]) InsertItem(k)->setEnabled(false);
+    }
+
+    // With nothing to show the pane keeps the document it had.
+    if (!rendered.body.empty()) {
+        rtbE[0]->SetTextRTF("");
+        rtbE[0]->SetTextRTF(BuildRtfDocument(face, rendered.body));
+        paneRecord_ = corpus_.gCurSutra;
+    }
+
+    vyk::DoEvents();
+}
+
+}  // namespace vyk

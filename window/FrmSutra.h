@@ -210,8 +210,15 @@ private:
     QPointer<QMenuBar> menuBar_;
     FrmPop* frmPop_ = nullptr;
 
-    // Record number of each item of lstVykE(0), filled by the loader.
+    // Record number of each item of lstVykE(0), filled by the loader; and of
+    // each item of the Kaumudi lists lstVykE(1), (2) and of lstVykEx(0), so
+    // that a click shows the sutra of its entry even where an earlier label
+    // begins with the entry's label (0 where the loader did not know it).
     std::vector<int> astadhyayiRecord_;
+    std::array<std::vector<int>, 2> kaumudiRecord_;
+    std::vector<int> alphabeticalRecord_;
+    std::vector<int>* rowRecords(SutraList which);
+    int entryRecord(const std::vector<int>& records, int row, std::string_view hiddenEntry) const;
     // Set while the loader selects the first entry: that click shows record 1
     // although the loading flag refuses the user's clicks.
     bool loaderSelecting_ = false;
@@ -226,6 +233,22 @@ private:
     int paneRecord_ = 0;
 
     // --- Editing, popups, saving and the converter keep their members below. ---
+    enum class SavePanelState { Hidden, Ready, Saving, Terminated };
+
+    // Wires the editing, popup, save and converter commands (from connectEvents).
+    void connectEditing();
+    // A typed change: the next display of a sutra commits the pane.
+    void markTextChanged();
+    void setSavePanel(SavePanelState state);
+    // Closes the data file and ends the program at once.
+    void endProgram();
+
+    // Opening a popup menu at a screen point and starting a program without
+    // waiting for it; tests put stand-ins here so that no menu blocks them
+    // and the converter's race with the time check is theirs to decide.
+    std::function<void(QMenu* menu, int screenX, int screenY)> openPopup_;
+    std::function<std::optional<std::string>(const std::string& program)> startProgram_;
+    friend struct EditingTestAccess;
 };
 
 }  // namespace vyk

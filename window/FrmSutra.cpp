@@ -350,6 +350,7 @@ void FrmSutra::connectEvents() {
     connect(mAbout, &QAction::triggered, this, &FrmSutra::mAbout_Click);
     connect(mnuTools, &QMenu::aboutToShow, this, &FrmSutra::mnuTools_Click);
     connect(mnuToolsUndo, &QAction::triggered, this, &FrmSutra::mnuToolsUndo_Click);
+    connectEditing();
 }
 
 void FrmSutra::Form_Load() {

@@ -1,0 +1,155 @@
+// The save panel, the close query and the window's side of the saver.
+
+#include <QAction>
+#include <QPushButton>
+
+#include "platform/Controls.h"
+#include "platform/Dialogs.h"
+#include "platform/RichTextPane.h"
+#include "platform/Services.h"
+#include "window/FrmSutra.h"
+
+namespace vyk {
+
+namespace {
+
+constexpr std::string_view CloseQuestion = "Vyakor Data Modified.\r\nSave Changes to ";
+constexpr std::string_view SaveTitle = "Save";
+
+}  // namespace
+
+void FrmSutra::setSavePanel(SavePanelState state) {
+    // What the panel shows in each state; hiding it leaves its buttons alone.
+    struct PanelLook {
+        SavePanelState state;
+        bool frame;
+        bool saveAndCancel;
+        bool terminate;
+        bool status;
+    };
+    static constexpr std::array<PanelLook, 4> PanelLooks{{
+        {SavePanelState::Hidden, false, false, false, false},
+        {SavePanelState::Ready, true, true, false, false},
+        {SavePanelState::Saving, true, false, true, true},
+        {SavePanelState::Terminated, true, false, true, false},
+    }};
+
+    for (const PanelLook& look : PanelLooks) {
+        if (look.state != state) continue;
+        frStore->setVisible(look.frame);
+        if (look.frame) {
+            cbOk->setVisible(look.saveAndCancel);
+            cbCancel->setVisible(look.saveAndCancel);
+            cbTerm->setVisible(look.terminate);
+            lblStatus->setVisible(look.status);
+            frStore->raise();
+        }
+    }
+}
+
+void FrmSutra::mnuToolsSave_Click() {
+    if (busy()) return;
+    if (!corpus_.gDataModified && !corpus_.gTextChanged) return;
+
+    frStore->Placement().SetLeft(rtbE[0]->Placement().Left());
+    frStore->Placement().SetTop(rtbE[0]->Placement().Height() / 2);
+    setSavePanel(SavePanelState::Ready);
+}
+
+void FrmSutra::cbOk_Click() {
+    if (busy()) return;
+
+    setSavePanel(SavePanelState::Saving);
+    vyk::DoEvents();
+
+    switch (SaveSutraFile(corpus_, *this)) {
+    case SaveOutcome::Saved:       // the panel went with the reload
+    case SaveOutcome::Terminated:  // the panel shows Terminate alone until Tools, Save
+        break;
+    case SaveOutcome::Failed:
+    case SaveOutcome::Refused:
+        // The message has told why; the edits are all still there, so the
+        // panel offers the save again.
+        setSavePanel(SavePanelState::Ready);
+        break;
+    }
+}
+
+void FrmSutra::cbCancel_Click() {
+    if (busy()) return;
+    setSavePanel(SavePanelState::Hidden);
+}
+
+// The one command that acts while a save runs: the save sees the request
+// after its next record.
+void FrmSutra::cbTerm_Click() { corpus_.gTerminateSave = true; }
+
+void FrmSutra::Form_QueryUnload(bool& cancel) {
+    // Ending the program now would pull the files from under the running save.
+    if (busy()) {
+        cancel = true;
+        return;
+    }
+
+    if (!corpus_.gDataModified) {
+        endProgram();
+        return;
+    }
+
+    vyk::Beep();
+    MsgRequest question;
+    question.text = std::string(CloseQuestion) + corpus_.gDataFile;
+    question.title = std::string(SaveTitle);
+    question.buttons = MsgButtons::YesNoCancel;
+    question.icon = MsgIcon::Question;
+    question.systemModal = true;
+
+    switch (dialogs_.MsgBox(question)) {
+    case MsgAnswer::Yes:
+        // Only a save that reached the disk lets the closing go on; after a
+        // failed or terminated one the window stays open with the edits.
+        if (SaveSutraFile(corpus_, *this) != SaveOutcome::Saved) cancel = true;
+        break;
+    case MsgAnswer::No:
+        endProgram();
+        break;
+    default:
+        cancel = true;
+        break;
+    }
+}
+
+void FrmSutra::endProgram() {
+    state_.gClosing = true;
+    corpus_.gDataFileNo.Close();
+    if (hooks_.EndProgram) hooks_.EndProgram();
+}
+
+bool FrmSutra::AskTerminate(const std::string& message) {
+    MsgRequest question;
+    question.text = message;
+    question.title = std::string(TerminateTitle);
+    question.buttons = MsgButtons::YesNo;
+    question.icon = MsgIcon::Information;
+    return dialogs_.MsgBox(question) == MsgAnswer::Yes;
+}
+
+void FrmSutra::ReportSaveError(const std::string& message) {
+    MsgRequest report;
+    report.text = message;
+    report.title = std::string(SaveTitle);
+    report.icon = MsgIcon::Exclamation;
+    dialogs_.MsgBox(report);
+}
+
+void FrmSutra::SaveCompleted() {
+    setSavePanel(SavePanelState::Hidden);
+    picSutra->hide();
+    mnuToolsSave->setEnabled(false);
+    imgMainPg->show();  // the title picture covers the window while the corpus reloads
+    if (hooks_.RunMain) hooks_.RunMain();
+}
+
+void FrmSutra::SaveTerminated() { setSavePanel(SavePanelState::Terminated); }
+
+}  // namespace vyk

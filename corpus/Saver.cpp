@@ -186,10 +186,16 @@ private:
   std::string error_;
 };
 
+// A count for a message, with thousands separated: "32,768".
 std::string NumberText(int64_t value) {
-  std::string digits = std::to_string(value);
-  for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) digits.insert(static_cast<std::size_t>(at), ",");
-  return digits;
+  const std::string digits = std::to_string(value);
+  const std::size_t lead = digits[0] == '-' ? 1 : 0;
+  std::string grouped;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > lead && (digits.size() - i) % 3 == 0) grouped += ',';
+    grouped += digits[i];
+  }
+  return grouped;
 }
 
 // The length of record i's current text, or -1 when the save passes it over.

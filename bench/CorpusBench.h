@@ -1,0 +1,45 @@
+#pragma once
+// Shared pieces of the corpus benchmarks: the bare read-and-split baseline
+// that a full load is measured against, and a generated corpus on disk.
+
+#include <string>
+#include <vector>
+
+#include "corpus/Base255.h"
+#include "corpus/DataFile.h"
+#include "corpus/Saver.h"
+#include "corpus/SutraRecord.h"
+#include "tests/corpus/CorpusBuilder.h"
+
+namespace vyk::bench {
+
+// Reads the index and every kind-1 record text of `path` once and splits each
+// text into label, Sutra section and numbers: the least any load must do.
+// Returns the number of records read (a checksum keeps the work alive).
+inline int ReadAndSplitAll(const std::string& path, int64_t* checksum = nullptr) {
+  DataFile file;
+  if (!file.Open(path)) return -1;
+  const int32_t indexStart = ReadBase255Num3(file, SutraFileHeader::IndexStartPos);
+  const int64_t length = file.Length();
+  const std::string index = file.ReadUpTo(indexStart, length - indexStart + 1);
+  std::string text;
+  int records = 0;
+  int64_t sum = 0;
+  for (std::size_t at = 0; at + IndexEntry::Size <= index.size(); at += IndexEntry::Size) {
+    const IndexEntry entry = ParseIndexEntry(index, at);
+    if (entry.kind != IndexEntry::RecordKind || entry.pos == 0) continue;
+    if (!file.ReadInto(entry.pos, entry.len, text)) continue;
+    const RecordHead head = SplitRecordHead(text);
+    sum += static_cast<int64_t>(head.label.size() + head.sutra.size()) + head.siddhanta + head.laghu;
+    ++records;
+  }
+  if (checksum) *checksum = sum;
+  return records;
+}
+
+// Writes a generated corpus of `count` records to `path`.
+inline bool WriteGeneratedCorpus(const std::string& path, int count) {
+  return WriteCorpusFile(path, test::GenerateCorpusTexts(count), DefaultHeaderByte8, nullptr);
+}
+
+}  // namespace vyk::bench

@@ -328,6 +328,9 @@ bool WriteCorpusFile(const std::string& path, const std::vector<std::string>& te
     if (error) *error = cause;
     return false;
   };
+  if (texts.size() > static_cast<std::size_t>(MaxSutras))
+    return fail(NumberText(static_cast<int64_t>(texts.size())) + " records are more than the " + NumberText(MaxSutras) +
+                " a data file holds");
   int64_t position = SutraFileHeader::FirstTextPos;
   for (std::size_t i = 0; i < texts.size(); ++i) {
     if (texts[i].size() > static_cast<std::size_t>(MaxBase255Num2))

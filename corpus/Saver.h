@@ -48,9 +48,10 @@ struct SaveOptions {
 
 SaveOutcome SaveSutraFile(CorpusState& state, SaverHost& host, const SaveOptions& options = {});
 
-// Writes a complete data file with the given record texts (header tag 0x01)
-// to `path`, through `path` + ".tmp" and an atomic rename. On failure returns
-// false with the cause in *error (when error is not null); `path` is untouched.
+// Writes a complete data file with the given record texts (at most MaxSutras,
+// each within the format; header tag 0x01) to `path`, through `path` + ".tmp"
+// and an atomic rename. On failure returns false with the cause in *error
+// (when error is not null); `path` is untouched.
 bool WriteCorpusFile(const std::string& path, const std::vector<std::string>& texts,
                      char headerByte8, std::string* error);
 

@@ -434,6 +434,8 @@ TEST(WriteCorpusFileTest, WritesALoadableFileOrRefusesWithACause) {
   EXPECT_FALSE(WriteCorpusFile(dir.File("sutra.vyk"), {"a", std::string(40000, 'x')}, 0x1B, &error));
   EXPECT_NE(error.find("record 2"), std::string::npos) << error;
   EXPECT_EQ(test::ReadBytes(dir.File("sutra.vyk")), bytes);
+  EXPECT_FALSE(WriteCorpusFile(dir.File("sutra.vyk"), std::vector<std::string>(MaxSutras + 1, "r"), 0x1B, &error));
+  EXPECT_NE(error.find("4,501 records"), std::string::npos) << error;
   EXPECT_FALSE(WriteCorpusFile(dir.File("missing/sutra.vyk"), {"a"}, 0x1B, &error));
   EXPECT_NE(error.find("No such file"), std::string::npos) << error;
   EXPECT_FALSE(WriteCorpusFile(dir.File("missing/sutra.vyk"), {"a"}, 0x1B, nullptr));

@@ -240,6 +240,8 @@ private:
     // A typed change: the next display of a sutra commits the pane.
     void markTextChanged();
     void setSavePanel(SavePanelState state);
+    // SaveSutraFile with the pane closed to typing while it runs.
+    SaveOutcome saveCorpus();
     // Closes the data file and ends the program at once.
     void endProgram();
 

@@ -62,7 +62,7 @@ void FrmSutra::cbOk_Click() {
     setSavePanel(SavePanelState::Saving);
     vyk::DoEvents();
 
-    switch (SaveSutraFile(corpus_, *this)) {
+    switch (saveCorpus()) {
     case SaveOutcome::Saved:       // the panel went with the reload
     case SaveOutcome::Terminated:  // the panel shows Terminate alone until Tools, Save
         break;
@@ -108,7 +108,7 @@ void FrmSutra::Form_QueryUnload(bool& cancel) {
     case MsgAnswer::Yes:
         // Only a save that reached the disk lets the closing go on; after a
         // failed or terminated one the window stays open with the edits.
-        if (SaveSutraFile(corpus_, *this) != SaveOutcome::Saved) cancel = true;
+        if (saveCorpus() != SaveOutcome::Saved) cancel = true;
         break;
     case MsgAnswer::No:
         endProgram();
@@ -117,6 +117,17 @@ void FrmSutra::Form_QueryUnload(bool& cancel) {
         cancel = true;
         break;
     }
+}
+
+// The save has committed the pane's typing already; a change typed while it
+// runs would carry no mark and be lost at the next display.
+SaveOutcome FrmSutra::saveCorpus() {
+    RichTextPane* pane = rtbE[0];
+    const bool wasLocked = pane->Locked();
+    pane->SetLocked(true);
+    const SaveOutcome outcome = SaveSutraFile(corpus_, *this);
+    pane->SetLocked(wasLocked);
+    return outcome;
 }
 
 void FrmSutra::endProgram() {

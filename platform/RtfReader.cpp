@@ -196,7 +196,7 @@ void RtfReader::Run() {
         }
     }
     flushRun();
-    cursor_.setBlockFormat(blockFormat());
+    if (!finished_) cursor_.setBlockFormat(blockFormat());  // a document cut off before its end
     cursor_.endEditBlock();
 }
 
@@ -398,13 +398,17 @@ void RtfReader::openGroup() {
 void RtfReader::closeGroup() {
     flushRun();
     if (stack_.empty()) return;  // a stray closing brace
+    if (stack_.size() == 1) {
+        // The last paragraph takes the settings in force at the document's end.
+        cursor_.setBlockFormat(blockFormat());
+        finished_ = true;
+    }
     if (state_.destination == Destination::FontTable &&
         stack_.back().destination != Destination::FontTable) {
         commitFont();  // a table whose last entry lacks its ";"
     }
     state_ = stack_.back();
     stack_.pop_back();
-    if (stack_.empty()) finished_ = true;  // the document ends with its outermost group
 }
 
 void RtfReader::endParagraph() {

@@ -1,7 +1,7 @@
 #pragma once
 // Widget tests share one QApplication per test binary, made on first use:
-// call vyk::test::EnsureApp() at the start of every test (or in a fixture's
-// SetUp) that touches a widget. The binary keeps GTest's own main.
+// call vyk::test::EnsureApp() at the start of every test that touches a
+// widget, or derive the fixture from vyk::test::WithApp. The binary keeps GTest's own main.
 
 #include <QApplication>
 #include <QByteArray>
@@ -19,5 +19,11 @@ inline QApplication& EnsureApp() {
     static auto* app = new QApplication(argc, argv);
     return *app;
 }
+
+// A base for fixtures whose members are widgets: bases are built before
+// members, so the application exists before the first widget.
+struct WithApp {
+    WithApp() { EnsureApp(); }
+};
 
 }  // namespace vyk::test

@@ -1,0 +1,113 @@
+#include "platform/Dialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include <functional>
+
+#include "tests/QtTestSupport.h"
+
+namespace vyk {
+namespace {
+
+MsgRequest Request(MsgButtons buttons, std::string text = "text") {
+    MsgRequest request;
+    request.text = std::move(text);
+    request.buttons = buttons;
+    return request;
+}
+
+TEST(ScriptedDialogService, RecordsRequestsAndGivesPlannedAnswersInOrder) {
+    ScriptedDialogService dialogs;
+    dialogs.Plan(MsgAnswer::No);
+    dialogs.Plan(MsgAnswer::Yes);
+    EXPECT_EQ(dialogs.MsgBox(Request(MsgButtons::YesNoCancel, "first")), MsgAnswer::No);
+    EXPECT_EQ(dialogs.MsgBox(Request(MsgButtons::YesNo, "second")), MsgAnswer::Yes);
+    ASSERT_EQ(dialogs.asked.size(), 2u);
+    EXPECT_EQ(dialogs.asked[0].text, "first");
+    EXPECT_EQ(dialogs.asked[1].buttons, MsgButtons::YesNo);
+}
+
+TEST(ScriptedDialogService, UnplannedBoxGetsItsMostCautiousAnswer) {
+    ScriptedDialogService dialogs;
+    EXPECT_EQ(dialogs.MsgBox(Request(MsgButtons::YesNoCancel)), MsgAnswer::Cancel);
+    EXPECT_EQ(dialogs.MsgBox(Request(MsgButtons::OKCancel)), MsgAnswer::Cancel);
+    EXPECT_EQ(dialogs.MsgBox(Request(MsgButtons::YesNo)), MsgAnswer::No);
+    EXPECT_EQ(dialogs.MsgBox(Request(MsgButtons::OK)), MsgAnswer::OK);
+}
+
+// Answers the next message box from a timer, so the test never waits on it.
+struct ShownBox {
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+};
+
+ShownBox AnswerNextBox(const std::function<MsgAnswer()>& show, QMessageBox::StandardButton press,
+                       MsgAnswer& answer) {
+    ShownBox shown;
+    QTimer timer;
+    timer.setInterval(10);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) return;
+        timer.stop();
+        shown = {box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
+                 box->standardButton(box->defaultButton())};
+        box->button(press)->click();
+    });
+    timer.start();
+    answer = show();
+    return shown;
+}
+
+TEST(QtDialogService, ShowsTextTitleIconAndButtons) {
+    test::EnsureApp();
+    QtDialogService dialogs;
+    MsgRequest request;
+    request.text = "1. Not found in\r\n   /a\r\n\r\n2. Continue?\rnext \xe9";
+    request.buttons = MsgButtons::YesNoCancel;
+    request.icon = MsgIcon::Question;
+    MsgAnswer answer{};
+    const ShownBox shown = AnswerNextBox([&] { return dialogs.MsgBox(request); }, QMessageBox::No, answer);
+    EXPECT_EQ(answer, MsgAnswer::No);
+    EXPECT_EQ(shown.title, "Vyakorsutravali");
+    EXPECT_EQ(shown.text, QString::fromLatin1("1. Not found in\n   /a\n\n2. Continue?\nnext \xe9"));
+    EXPECT_EQ(shown.icon, QMessageBox::Question);
+    EXPECT_EQ(shown.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    EXPECT_EQ(shown.defaultButton, QMessageBox::Yes);
+}
+
+TEST(QtDialogService, OwnTitleAndEachButtonSetMapBack) {
+    test::EnsureApp();
+    QtDialogService dialogs;
+    struct Row {
+        MsgButtons buttons;
+        QMessageBox::StandardButton press;
+        MsgAnswer answer;
+    };
+    const Row rows[] = {
+        {MsgButtons::OK, QMessageBox::Ok, MsgAnswer::OK},
+        {MsgButtons::OKCancel, QMessageBox::Cancel, MsgAnswer::Cancel},
+        {MsgButtons::YesNo, QMessageBox::Yes, MsgAnswer::Yes},
+        {MsgButtons::YesNoCancel, QMessageBox::Cancel, MsgAnswer::Cancel},
+    };
+    for (const Row& row : rows) {
+        MsgRequest request = Request(row.buttons);
+        request.title = "Convert";
+        request.icon = MsgIcon::Exclamation;
+        MsgAnswer answer{};
+        const ShownBox shown = AnswerNextBox([&] { return dialogs.MsgBox(request); }, row.press, answer);
+        EXPECT_EQ(answer, row.answer);
+        EXPECT_EQ(shown.title, "Convert");
+        EXPECT_EQ(shown.icon, QMessageBox::Warning);
+    }
+}
+
+}  // namespace
+}  // namespace vyk

@@ -1,0 +1,112 @@
+#include "platform/IniFile.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QString>
+
+#include "tests/platform/TempFolder.h"
+
+namespace vyk {
+namespace {
+
+using test::TempFolder;
+
+TEST(IniRead, MissingFileSectionOrKeyGivesTheDefault) {
+    TempFolder folder;
+    const std::string ini = folder.Write("vyakor.ini", "[Other]\nDir=/x\n[Settings]\nName=y\n");
+    EXPECT_EQ(GetPrivateProfileString("Settings", "Dir", "", folder.File("missing.ini")), "");
+    EXPECT_EQ(GetPrivateProfileString("Settings", "Dir", "none", folder.File("missing.ini")), "none");
+    EXPECT_EQ(GetPrivateProfileString("Absent", "Dir", "d", ini), "d");
+    EXPECT_EQ(GetPrivateProfileString("Settings", "Dir", "d", ini), "d");
+}
+
+TEST(IniRead, NamesIgnoreCaseAndBlanksAroundThemAndTheValue) {
+    const std::string content = "; comment\r\n  [ settings ]  \r\n  dir  =  /data/Vyakor  \r\n";
+    EXPECT_EQ(IniValue(content, "Settings", "Dir"), std::optional<std::string>("/data/Vyakor"));
+    EXPECT_TRUE(IniHasSection(content, "SETTINGS"));
+    EXPECT_FALSE(IniHasSection(content, "Setting"));
+}
+
+TEST(IniRead, FirstSectionAndFirstKeyWin) {
+    const std::string content = "[S]\nk=1\nk=2\n[S]\nk=3\nj=4\n";
+    EXPECT_EQ(IniValue(content, "S", "k"), std::optional<std::string>("1"));
+    EXPECT_EQ(IniValue(content, "S", "j"), std::nullopt);
+}
+
+TEST(IniRead, EnclosingQuotesAreRemoved) {
+    EXPECT_EQ(IniValue("[S]\nk=\"a b\"\n", "S", "k"), std::optional<std::string>("a b"));
+    EXPECT_EQ(IniValue("[S]\nk='a'\n", "S", "k"), std::optional<std::string>("a"));
+    EXPECT_EQ(IniValue("[S]\nk=\"a'\n", "S", "k"), std::optional<std::string>("\"a'"));
+}
+
+TEST(IniRead, KeyBeforeAnySectionOrAfterTheSectionIsNotSeen) {
+    const std::string content = "Dir=/top\n[Settings]\n[Next]\nDir=/next\n";
+    EXPECT_EQ(IniValue(content, "Settings", "Dir"), std::nullopt);
+}
+
+TEST(IniRead, LongValuesComeBackWhole) {
+    TempFolder folder;
+    const std::string folderName = "/" + std::string(119, 'd');
+    const std::string ini = folder.Write("vyakor.ini", "[Settings]\nDir=" + folderName + "\n");
+    EXPECT_EQ(GetPrivateProfileString("Settings", "Dir", "", ini), folderName);
+}
+
+TEST(IniWrite, CreatesFileFolderSectionAndKey) {
+    TempFolder folder;
+    const std::string ini = folder.File("config/sub/vyakor.ini");
+    EXPECT_TRUE(WritePrivateProfileString("Settings", "Dir", "/data/vyakor", ini));
+    EXPECT_EQ(TempFolder::Read(ini), "[Settings]\nDir=/data/vyakor\n");
+    EXPECT_EQ(GetPrivateProfileString("Settings", "Dir", "", ini), "/data/vyakor");
+}
+
+TEST(IniWrite, ReplacesTheKeyAndKeepsEveryOtherLine) {
+    TempFolder folder;
+    const std::string before = "; settings of the program\n[Settings]\nFont=11\ndir = /old\n\n[Window]\nMax=1\n";
+    const std::string ini = folder.Write("vyakor.ini", before);
+    EXPECT_TRUE(WritePrivateProfileString("Settings", "Dir", "/new", ini));
+    EXPECT_EQ(TempFolder::Read(ini),
+              "; settings of the program\n[Settings]\nFont=11\nDir=/new\n\n[Window]\nMax=1\n");
+}
+
+TEST(IniWrite, NewKeyGoesAfterTheLastLineOfItsSection) {
+    const std::string before = "[Settings]\nFont=11\n\n[Window]\nMax=1\n";
+    EXPECT_EQ(IniWithValue(before, "settings", "Dir", "/d"), "[Settings]\nFont=11\nDir=/d\n\n[Window]\nMax=1\n");
+    EXPECT_EQ(IniWithValue("[Settings]", "Settings", "Dir", "/d"), "[Settings]\nDir=/d\n");
+    EXPECT_EQ(IniWithValue("[Settings]\nA=1", "Settings", "Dir", "/d"), "[Settings]\nA=1\nDir=/d\n");
+}
+
+TEST(IniWrite, NewSectionGoesAtTheEnd) {
+    EXPECT_EQ(IniWithValue("[Window]\nMax=1", "Settings", "Dir", "/d"), "[Window]\nMax=1\n[Settings]\nDir=/d\n");
+    EXPECT_EQ(IniWithValue("", "Settings", "Dir", "/d"), "[Settings]\nDir=/d\n");
+}
+
+TEST(IniWrite, KeepsTheFilesCrLfLineEnds) {
+    EXPECT_EQ(IniWithValue("[Window]\r\nMax=1\r\n", "Settings", "Dir", "/d"),
+              "[Window]\r\nMax=1\r\n[Settings]\r\nDir=/d\r\n");
+    EXPECT_EQ(IniWithValue("[Settings]\r\nDir=/a\r\n", "Settings", "Dir", "/b"), "[Settings]\r\nDir=/b\r\n");
+}
+
+TEST(IniWrite, RefusesValuesThatWouldBreakTheFile) {
+    TempFolder folder;
+    const std::string ini = folder.Write("vyakor.ini", "[Settings]\nDir=/a\n");
+    EXPECT_FALSE(WritePrivateProfileString("Settings", "Dir", "/a\n[Evil]", ini));
+    EXPECT_FALSE(WritePrivateProfileString("Settings", "Dir", "/a\r", ini));
+    EXPECT_FALSE(WritePrivateProfileString("Settings", "A=B", "x", ini));
+    EXPECT_FALSE(WritePrivateProfileString("Set]tings", "Dir", "x", ini));
+    EXPECT_FALSE(WritePrivateProfileString("Settings", "", "x", ini));
+    EXPECT_EQ(TempFolder::Read(ini), "[Settings]\nDir=/a\n");
+}
+
+TEST(IniWrite, UnwritablePlaceFailsAndLeavesNoTrace) {
+    TempFolder folder;
+    const std::string blocker = folder.Write("file", "x");
+    EXPECT_FALSE(WritePrivateProfileString("Settings", "Dir", "/d", blocker + "/vyakor.ini"));
+    const std::string ini = folder.Write("vyakor.ini", "[Settings]\nDir=/a\n");
+    EXPECT_TRUE(WritePrivateProfileString("Settings", "Dir", "/b", ini));
+    // The write went through a temporary file that is gone again.
+    EXPECT_EQ(QDir(QString::fromStdString(folder.Path())).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+}  // namespace
+}  // namespace vyk

@@ -1,0 +1,87 @@
+#include "shell/Application.h"
+
+#include <QCoreApplication>
+#include <QDialog>
+#include <QThread>
+
+#include "platform/Dialogs.h"
+#include "shell/FrmAbout.h"
+#include "shell/FrmSrcDir.h"
+#include "shell/FrmVyakor.h"
+#include "shell/Main.h"
+#include "window/FrmSutra.h"
+
+namespace vyk {
+
+Application::Application(DialogService& dialogService, ShellPaths paths)
+    : dialogs(dialogService), RunModal([](QDialog& dialog) { dialog.exec(); }) {
+    shell.paths = std::move(paths);
+}
+
+Application::~Application() {
+    frmSrcDir_.reset();
+    frmAbout_.reset();
+    frmVyakor_.reset();  // takes frmSutra with it
+}
+
+FrmVyakor& Application::frmVyakor() {
+    if (!frmVyakor_) {
+        frmVyakor_ = std::make_unique<FrmVyakor>();
+        frmVyakor_->MDIForm_Unload = [this] { EndProgram(); };
+    }
+    return *frmVyakor_;
+}
+
+FrmSutra& Application::frmSutra() {
+    if (frmSutra_ == nullptr) {
+        SutraWindowHooks hooks;
+        hooks.RunMain = [this] { Main(*this); };
+        hooks.ShowAbout = [this] { ShowAbout(); };
+        hooks.EndProgram = [this] { EndProgram(); };
+        frmSutra_ = new FrmSutra(corpus, window, dialogs, std::move(hooks));
+        frmVyakor().AdoptChild(frmSutra_);
+        frmSutra_->Form_Load();
+    }
+    return *frmSutra_;
+}
+
+FrmAbout& Application::frmAbout() {
+    if (!frmAbout_) {
+        frmAbout_ = std::make_unique<FrmAbout>(shell.paths, dialogs);
+        frmAbout_->Form_Load();
+    }
+    return *frmAbout_;
+}
+
+FrmSrcDir& Application::frmSrcDir() {
+    if (!frmSrcDir_) frmSrcDir_ = std::make_unique<FrmSrcDir>(corpus, shell, dialogs);
+    return *frmSrcDir_;
+}
+
+void Application::ShowAbout() {
+    FrmAbout& about = frmAbout();
+    about.setModal(true);
+    RunModal(about);
+}
+
+void Application::ShowSrcDir() {
+    FrmSrcDir& chooser = frmSrcDir();
+    chooser.setModal(true);
+    RunModal(chooser);
+    if (chooser.Unloaded()) frmSrcDir_.reset();
+}
+
+void Application::EndProgram() {
+    if (programEnded_) return;
+    programEnded_ = true;
+    corpus.gDataFileNo.Close();
+    window.gClosing = true;
+    if (frmSrcDir_) frmSrcDir_->hide();
+    if (frmAbout_) frmAbout_->hide();
+    if (frmVyakor_) frmVyakor_->hide();
+    // Before the event loop runs (an end inside Main at start-up) there is no
+    // loop to leave; main() looks at ProgramEnded() instead.
+    if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(0);
+}
+
+}  // namespace vyk

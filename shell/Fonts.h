@@ -1,0 +1,39 @@
+#pragma once
+// The two display faces: probed at every start-up, installed from the data
+// folder when missing, and confirmed before any window shows corpus text.
+
+#include <string>
+#include <string_view>
+
+namespace vyk {
+
+class Application;
+struct ShellPaths;
+
+inline constexpr std::string_view RomanFace = "Times Kovra Roman";
+inline constexpr std::string_view RomanFontFile = "tmskrmn.ttf";
+inline constexpr std::string_view VelkaFace = "Velka";
+inline constexpr std::string_view VelkaFontFile = "velka.ttf";
+inline constexpr std::string_view MissingFontTitle = "Missing Font";
+
+// `dir` with exactly one trailing "/".
+std::string WithOneTrailingSlash(std::string dir);
+
+// The Windows directory (where the settings file lives), with exactly one
+// trailing "/".
+std::string GetWindowsDir(const ShellPaths& paths);
+
+// Copies the font file of that name from the data folder into the fonts
+// folder and adds it to the program's fonts. Failures are skipped: the
+// confirmation that follows reports a face that is still missing.
+void InstallFont(const ShellPaths& paths, const std::string& dataDir, std::string_view fileName);
+
+// "Unable to load <face> Font." CR "'Vyakorsutravali' can't be displayed in <face>."
+std::string MissingFontText(std::string_view face);
+
+// The font check of every start-up: sets the usable flags and sizes, installs
+// what is missing and confirms both faces. Returns false when a face stays
+// unusable; the "Missing Font" message was shown and the program ended.
+bool CheckDisplayFonts(Application& app);
+
+}  // namespace vyk

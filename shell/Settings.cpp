@@ -1,0 +1,97 @@
+#include "shell/Settings.h"
+
+#include <QComboBox>
+#include <QLabel>
+
+#include "platform/Dialogs.h"
+#include "platform/Files.h"
+#include "platform/IniFile.h"
+#include "platform/Services.h"
+#include "shell/Application.h"
+#include "shell/Fonts.h"
+#include "shell/FrmSrcDir.h"
+
+namespace vyk {
+
+std::string IniPath(const ShellState& shell) {
+    return GetWindowsDir(shell.paths) + shell.gIniFile;
+}
+
+void LoadDirSetting(const ShellState& shell, CorpusState& corpus) {
+    corpus.gDataDir = GetPrivateProfileString(std::string(SettingsSection), std::string(DirKey), "", IniPath(shell));
+}
+
+void RegisterDataDir(const ShellState& shell, const CorpusState& corpus) {
+    const std::string remembered =
+        GetPrivateProfileString(std::string(SettingsSection), std::string(DirKey), "", IniPath(shell));
+    if (remembered.empty()) WriteDirSetting(shell, corpus);
+}
+
+void WriteDirSetting(const ShellState& shell, const CorpusState& corpus) {
+    WritePrivateProfileString(std::string(SettingsSection), std::string(DirKey), corpus.gDataDir, IniPath(shell));
+}
+
+std::string WithoutTrailingSlash(std::string dir) {
+    if (!dir.empty() && dir.back() == '/') dir.pop_back();
+    return dir;
+}
+
+std::string DataFilePath(const std::string& dataDir) {
+    return dataDir + "/" + std::string(DataFileName);
+}
+
+std::string DataDirQuestion(const std::string& oldPath, const std::string& rememberedPath) {
+    return "1. Vyakor Sutra File Not Found in \r\n   " + oldPath +
+           "\r\n\r\n2. Continue with the Previous Path?\r\n   " + rememberedPath +
+           "\r\n\r\n3. Click on 'NO' to Select a New Path.\r\n";
+}
+
+namespace {
+
+void ShowChooser(Application& app) {
+    SetDefaultPointer();
+    FrmSrcDir& chooser = app.frmSrcDir();
+    chooser.setWindowTitle(QString::fromLatin1(SrcDirCaption.data(), SrcDirCaption.size()));
+    chooser.lbl[0]->setText(QString::fromLatin1(SrcDirPrompt.data(), SrcDirPrompt.size()));
+    chooser.coUrl->hide();
+    chooser.lbl[3]->setEnabled(false);
+    app.ShowSrcDir();
+}
+
+}  // namespace
+
+bool DecideDataDir(Application& app) {
+    CorpusState& corpus = app.corpus;
+    if (FileExists(corpus.gDataFile)) {
+        RegisterDataDir(app.shell, corpus);
+        return true;
+    }
+
+    const std::string oldPath = corpus.gDataDir;
+    corpus.gDataDir.clear();
+    LoadDirSetting(app.shell, corpus);
+
+    // The remembered folder is the program folder, which has no data: the
+    // question's second choice would be no choice, so go straight to the chooser.
+    bool ask = corpus.gDataDir != oldPath;
+    for (;;) {
+        if (ask) {
+            MsgRequest question;
+            question.text = DataDirQuestion(oldPath, corpus.gDataDir);
+            question.buttons = MsgButtons::YesNoCancel;
+            question.icon = MsgIcon::Question;
+            const MsgAnswer answer = app.dialogs.MsgBox(question);
+            if (answer == MsgAnswer::Cancel) {
+                app.EndProgram();
+                return false;
+            }
+            if (answer == MsgAnswer::Yes) return true;
+        }
+        ask = true;
+        ShowChooser(app);
+        if (app.ProgramEnded()) return false;
+        if (!app.shell.gSrcDirCancelled) return true;
+    }
+}
+
+}  // namespace vyk

@@ -1,0 +1,109 @@
+// The display font check: probes, installation from the data folder and
+// the confirmation that ends the program when a face stays missing.
+
+#include "platform/Files.h"
+#include "shell/Fonts.h"
+#include "tests/shell/ShellFixture.h"
+
+namespace vyk::test {
+namespace {
+
+class FontsTest : public ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        app->corpus.gDataDir = dataDir;
+    }
+};
+
+TEST_F(FontsTest, WindowsDirGetsExactlyOneTrailingSlash) {
+    EXPECT_EQ(GetWindowsDir({"", "/home/u/.config", ""}), "/home/u/.config/");
+    EXPECT_EQ(GetWindowsDir({"", "/home/u/.config/", ""}), "/home/u/.config/");
+    EXPECT_EQ(GetWindowsDir({"", "/", ""}), "/");
+}
+
+TEST_F(FontsTest, FacesStartMissingInTheTestProcess) {
+    EXPECT_FALSE(FaceAvailable("Velka"));
+    EXPECT_FALSE(FaceAvailable("Times Kovra Roman"));
+}
+
+TEST_F(FontsTest, InstallFontCopiesIntoANewFontsFolderAndAddsTheFace) {
+    PutFontFiles(dataDir);
+    InstallFont(app->shell.paths, dataDir, "velka.ttf");
+    EXPECT_TRUE(FileExists(fontsDir + "/velka.ttf"));
+    EXPECT_TRUE(FaceAvailable("Velka"));
+}
+
+TEST_F(FontsTest, InstallFontWithoutItsFileChangesNothing) {
+    InstallFont(app->shell.paths, dataDir, "velka.ttf");
+    EXPECT_FALSE(FileExists(fontsDir + "/velka.ttf"));
+    EXPECT_FALSE(FaceAvailable("Velka"));
+}
+
+TEST_F(FontsTest, BothFacesKnownCopiesNothing) {
+    AddBothFaces();
+    PutFontFiles(dataDir);
+    EXPECT_TRUE(CheckDisplayFonts(*app));
+    EXPECT_FALSE(FileExists(fontsDir + "/velka.ttf"));
+    EXPECT_FALSE(FileExists(fontsDir + "/tmskrmn.ttf"));
+    EXPECT_TRUE(app->window.gRomanFontOk);
+    EXPECT_TRUE(app->window.gVelkaFontOk);
+    EXPECT_TRUE(dialogs.asked.empty());
+}
+
+TEST_F(FontsTest, MissingFacesWithTheirFilesAreInstalled) {
+    PutFontFiles(dataDir);
+    app->window.gRomanFontSize = 0;
+    app->window.gVelkaFontSize = 0;
+    EXPECT_TRUE(CheckDisplayFonts(*app));
+    EXPECT_TRUE(FileExists(fontsDir + "/velka.ttf"));
+    EXPECT_TRUE(FileExists(fontsDir + "/tmskrmn.ttf"));
+    EXPECT_TRUE(app->window.gRomanFontOk);
+    EXPECT_TRUE(app->window.gVelkaFontOk);
+    EXPECT_EQ(app->window.gRomanFontSize, 11);
+    EXPECT_EQ(app->window.gVelkaFontSize, 13);
+    EXPECT_TRUE(dialogs.asked.empty());
+    EXPECT_FALSE(app->ProgramEnded());
+}
+
+TEST_F(FontsTest, RomanFaceWithoutItsFileEndsWithTheMissingFontMessage) {
+    CopyInto("velka.ttf", BuildDataDir, dataDir);
+    EXPECT_FALSE(CheckDisplayFonts(*app));
+
+    ASSERT_EQ(dialogs.asked.size(), 1u);
+    const MsgRequest& message = dialogs.asked[0];
+    EXPECT_EQ(message.text,
+              "Unable to load Times Kovra Roman Font.\r'Vyakorsutravali' can't be displayed in Times Kovra Roman.");
+    EXPECT_EQ(message.title, "Missing Font");
+    EXPECT_EQ(message.icon, MsgIcon::Information);
+    EXPECT_EQ(message.buttons, MsgButtons::OK);
+    EXPECT_FALSE(app->window.gRomanFontOk);
+    EXPECT_TRUE(app->window.gVelkaFontOk);
+    EXPECT_TRUE(app->ProgramEnded());
+}
+
+TEST_F(FontsTest, VelkaWithoutItsFileIsReportedAfterTheRomanFaceIsConfirmed) {
+    CopyInto("tmskrmn.ttf", BuildDataDir, dataDir);
+    EXPECT_FALSE(CheckDisplayFonts(*app));
+
+    ASSERT_EQ(dialogs.asked.size(), 1u);
+    EXPECT_EQ(dialogs.asked[0].text, MissingFontText("Velka"));
+    EXPECT_TRUE(app->window.gRomanFontOk);
+    EXPECT_FALSE(app->window.gVelkaFontOk);
+    EXPECT_TRUE(FileExists(fontsDir + "/tmskrmn.ttf"));
+    EXPECT_TRUE(app->ProgramEnded());
+}
+
+TEST_F(FontsTest, ACorruptFontFileIsReportedLikeAMissingOne) {
+    PutFontFiles(dataDir);
+    QFile broken(QtPath(dataDir + "/tmskrmn.ttf"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    broken.write("not a font");
+    broken.close();
+    EXPECT_FALSE(CheckDisplayFonts(*app));
+    ASSERT_EQ(dialogs.asked.size(), 1u);
+    EXPECT_EQ(dialogs.asked[0].text, MissingFontText("Times Kovra Roman"));
+}
+
+}  // namespace
+}  // namespace vyk::test

@@ -1,0 +1,307 @@
+// Start-up and reload: data folder roads, fonts, the window set up and
+// loaded, menus, and the ways the program ends.
+
+#include <QAction>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "corpus/Loader.h"
+#include "platform/Files.h"
+#include "platform/ListControl.h"
+#include "platform/Services.h"
+#include "shell/FrmVyakor.h"
+#include "shell/Main.h"
+#include "tests/shell/ShellFixture.h"
+#include "window/FrmSutra.h"
+
+namespace vyk::test {
+namespace {
+
+class MainTest : public ShellTest {
+protected:
+    FrmSutra& Sutra() { return app->frmSutra(); }
+    int AstadhyayiCount() { return Sutra().lstVykE[0]->ListCount(); }
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> texts;
+        for (const MsgRequest& request : dialogs.asked) texts.push_back(request.text);
+        return texts;
+    }
+};
+
+TEST_F(MainTest, DataInProgramFolderStartsWithoutAQuestion) {
+    PutData(programDir);
+    Main(*app);
+
+    EXPECT_FALSE(app->ProgramEnded());
+    EXPECT_TRUE(dialogs.asked.empty());
+    EXPECT_EQ(app->corpus.gDataDir, programDir);  // case kept
+    EXPECT_EQ(app->corpus.gDataFile, programDir + "/sutra.vyk");
+    EXPECT_EQ(Remembered(), programDir);
+    EXPECT_EQ(app->shell.gIniFile, "vyakor.ini");
+    EXPECT_GT(AstadhyayiCount(), 0);
+    EXPECT_EQ(Sutra().lstVykE[0]->ListIndex(), 0);
+    EXPECT_FALSE(app->corpus.gLoading);
+    EXPECT_EQ(app->corpus.gCurSutra, 1);
+    EXPECT_TRUE(app->frmVyakor().isVisible());
+    EXPECT_TRUE(Sutra().picSutra->isVisible());
+    EXPECT_FALSE(HourglassShown());
+    EXPECT_EQ(app->window.gOrderName[0], "Astadhyayi");
+    EXPECT_EQ(app->window.gOrderName[1], "Siddhanta Kaumudi");
+    EXPECT_EQ(app->window.gOrderName[2], "Laghu Kaumudi");
+    EXPECT_EQ(app->frmVyakor().windowTitle(), "Vyakorsutravali (ver. 1.0) - Copyright (C) 2000 Talvorek.");
+}
+
+TEST_F(MainTest, FirstStartInstallsBothFontsFromTheDataFolder) {
+    PutData(programDir);
+    Main(*app);
+
+    EXPECT_TRUE(FileExists(fontsDir + "/tmskrmn.ttf"));
+    EXPECT_TRUE(FileExists(fontsDir + "/velka.ttf"));
+    EXPECT_TRUE(FaceAvailable("Times Kovra Roman"));
+    EXPECT_TRUE(FaceAvailable("Velka"));
+    EXPECT_TRUE(app->window.gRomanFontOk);
+    EXPECT_TRUE(app->window.gVelkaFontOk);
+    EXPECT_EQ(app->window.gRomanFontSize, 11);
+    EXPECT_EQ(app->window.gVelkaFontSize, 13);
+}
+
+TEST_F(MainTest, ProgramFolderWithTrailingSlashGivesOneSlashBeforeTheDataFile) {
+    PutData(programDir);
+    app.reset();
+    app = std::make_unique<Application>(dialogs, ShellPaths{programDir + "/", windowsDir, fontsDir});
+    Main(*app);
+    EXPECT_EQ(app->corpus.gDataDir, programDir);
+    EXPECT_EQ(app->corpus.gDataFile, programDir + "/sutra.vyk");
+    EXPECT_EQ(WithoutTrailingSlash("/"), "");
+    EXPECT_EQ(DataFilePath(WithoutTrailingSlash("/")), "/sutra.vyk");
+}
+
+TEST_F(MainTest, RememberedFolderKeptByYes) {
+    PutData(dataDir);
+    Remember(dataDir);
+    dialogs.Plan(MsgAnswer::Yes);
+    Main(*app);
+
+    ASSERT_EQ(dialogs.asked.size(), 1u);
+    const MsgRequest& question = dialogs.asked[0];
+    EXPECT_EQ(question.text, DataDirQuestion(programDir, dataDir));
+    EXPECT_EQ(question.buttons, MsgButtons::YesNoCancel);
+    EXPECT_EQ(question.icon, MsgIcon::Question);
+    EXPECT_EQ(question.title, "");
+    EXPECT_EQ(chooserShown, 0);
+    EXPECT_EQ(app->corpus.gDataFile, dataDir + "/sutra.vyk");
+    EXPECT_GT(AstadhyayiCount(), 0);
+    EXPECT_FALSE(app->ProgramEnded());
+}
+
+TEST_F(MainTest, NoOpensTheChooserAndItsFolderIsRemembered) {
+    PutData(otherDataDir);
+    Remember(dataDir);
+    dialogs.Plan(MsgAnswer::No);
+    chooserScript = ChooseFolder(otherDataDir);
+    Main(*app);
+
+    EXPECT_EQ(chooserShown, 1);
+    EXPECT_EQ(app->corpus.gDataDir, otherDataDir);
+    EXPECT_EQ(Remembered(), otherDataDir);
+    EXPECT_GT(AstadhyayiCount(), 0);
+    const FrmSrcDir& chooser = app->frmSrcDir();
+    EXPECT_EQ(chooser.windowTitle(), "Missing Vyakor File(s)");
+    EXPECT_EQ(chooser.lbl[0]->text(), "Locate the Path for Vyakor Files.");
+    EXPECT_TRUE(chooser.coUrl->isHidden());
+    EXPECT_FALSE(chooser.lbl[3]->isEnabled());
+}
+
+TEST_F(MainTest, CancelInTheChooserAsksTheQuestionAgain) {
+    PutData(dataDir);
+    Remember(dataDir);
+    dialogs.Plan(MsgAnswer::No);
+    dialogs.Plan(MsgAnswer::Yes);
+    Main(*app);  // the chooser's default script is Cancel
+
+    EXPECT_EQ(chooserShown, 1);
+    ASSERT_EQ(dialogs.asked.size(), 2u);
+    EXPECT_EQ(dialogs.asked[1].text, dialogs.asked[0].text);
+    EXPECT_TRUE(app->shell.gSrcDirCancelled);
+    EXPECT_EQ(app->corpus.gDataDir, dataDir);
+    EXPECT_FALSE(app->ProgramEnded());
+}
+
+TEST_F(MainTest, CancelInTheQuestionEndsBeforeAnyWindowIsSetUp) {
+    Remember(dataDir);
+    dialogs.Plan(MsgAnswer::Cancel);
+    Main(*app);
+
+    EXPECT_TRUE(app->ProgramEnded());
+    EXPECT_FALSE(app->hasFrmSutra());
+    EXPECT_EQ(Remembered(), dataDir);
+    EXPECT_FALSE(app->frmVyakor().isVisible());
+}
+
+TEST_F(MainTest, RememberedProgramFolderOpensTheChooserAtOnce) {
+    PutData(dataDir);
+    Remember(programDir);
+    chooserScript = ChooseFolder(dataDir);
+    Main(*app);
+
+    EXPECT_EQ(chooserShown, 1);
+    EXPECT_TRUE(dialogs.asked.empty());
+    EXPECT_EQ(app->corpus.gDataDir, dataDir);
+}
+
+TEST_F(MainTest, RememberedFolderDifferingOnlyInCaseIsAskedAbout) {
+    Remember(top + "/program files/vyakor");
+    dialogs.Plan(MsgAnswer::Cancel);
+    Main(*app);
+    EXPECT_EQ(dialogs.asked.size(), 1u);
+    EXPECT_EQ(chooserShown, 0);
+}
+
+TEST_F(MainTest, NoDataAnywhereGoesOnWithEmptyLists) {
+    AddBothFaces();
+    dialogs.Plan(MsgAnswer::Yes);
+    dialogs.Plan(MsgAnswer::OK);
+    Main(*app);
+
+    ASSERT_EQ(dialogs.asked.size(), 2u);
+    EXPECT_EQ(dialogs.asked[0].text, DataDirQuestion(programDir, ""));
+    EXPECT_EQ(dialogs.asked[1].title, UnknownFileFormatTitle);
+    EXPECT_EQ(app->corpus.gDataDir, "");
+    EXPECT_EQ(app->corpus.gDataFile, "/sutra.vyk");
+    EXPECT_EQ(AstadhyayiCount(), 0);
+    EXPECT_FALSE(app->ProgramEnded());
+    EXPECT_TRUE(app->frmVyakor().isVisible());
+    EXPECT_FALSE(HourglassShown());
+}
+
+TEST_F(MainTest, MissingFontWithoutItsFileEndsTheProgram) {
+    PutCorpus(programDir);
+    CopyInto("velka.ttf", BuildDataDir, programDir);
+    Main(*app);
+
+    ASSERT_EQ(dialogs.asked.size(), 1u);
+    EXPECT_EQ(dialogs.asked[0].title, "Missing Font");
+    EXPECT_TRUE(app->ProgramEnded());
+    EXPECT_FALSE(app->window.gRomanFontOk);
+    EXPECT_FALSE(app->hasFrmSutra());
+}
+
+TEST_F(MainTest, ReloadResetsFileTicksAndKeepsViewSortAndEditTicks) {
+    PutData(programDir);
+    app->restrictMenus = false;  // Tools, Edit must be reachable for the test
+    Main(*app);
+    FrmSutra* first = &Sutra();
+    Sutra().SetSortMode(1);
+    Sutra().SetListOrder(1);
+    Sutra().mSandhi->trigger();
+    Sutra().mnuToolsEdit->trigger();
+    ASSERT_TRUE(Sutra().mnuToolsEdit->isChecked());
+    ASSERT_FALSE(Sutra().mSandhi->isChecked());
+
+    Main(*app);
+
+    EXPECT_EQ(&Sutra(), first);
+    EXPECT_TRUE(Sutra().mnuFileAstadhyayi->isChecked());
+    EXPECT_FALSE(Sutra().mnuFileSKaumudi->isChecked());
+    EXPECT_FALSE(Sutra().mnuFileLKaumudi->isChecked());
+    EXPECT_TRUE(Sutra().mViewSortAlphabetical->isChecked());
+    EXPECT_FALSE(Sutra().mViewSortNumerical->isChecked());
+    EXPECT_FALSE(Sutra().mSandhi->isChecked());
+    EXPECT_TRUE(app->window.gHideSandhi);
+    EXPECT_TRUE(Sutra().mnuToolsEdit->isChecked());
+    EXPECT_TRUE(dialogs.asked.empty());
+    EXPECT_GT(AstadhyayiCount(), 0);
+}
+
+TEST_F(MainTest, ReloadWithDataOutsideTheProgramFolderAsksAgain) {
+    PutData(dataDir);
+    Remember(dataDir);
+    dialogs.Plan(MsgAnswer::Yes);
+    dialogs.Plan(MsgAnswer::Yes);
+    Main(*app);
+    Main(*app);
+    ASSERT_EQ(dialogs.asked.size(), 2u);
+    EXPECT_EQ(dialogs.asked[1].text, DataDirQuestion(programDir, dataDir));
+}
+
+TEST_F(MainTest, RestrictMenusHidesToolsAndGreysTheSearchItems) {
+    PutData(programDir);
+    Main(*app);
+    EXPECT_FALSE(Sutra().mnuTools->menuAction()->isVisible());
+    EXPECT_FALSE(Sutra().mnuSearchSutra->isEnabled());
+    EXPECT_FALSE(Sutra().mnuSearchVritti->isEnabled());
+    EXPECT_FALSE(Sutra().mnuSearchVartika->isEnabled());
+    EXPECT_TRUE(Sutra().mHelpHow->isEnabled());
+}
+
+TEST_F(MainTest, WithoutRestrictMenusToolsAndSearchStayAsDesigned) {
+    PutData(programDir);
+    app->restrictMenus = false;
+    Main(*app);
+    EXPECT_TRUE(Sutra().mnuTools->menuAction()->isVisible());
+    EXPECT_TRUE(Sutra().mnuSearchSutra->isEnabled());
+    EXPECT_TRUE(Sutra().mnuSearchVritti->isEnabled());
+    EXPECT_TRUE(Sutra().mnuSearchVartika->isEnabled());
+}
+
+TEST_F(MainTest, FrameHoldsTheSutraWindowAndShowsItsMenuBar) {
+    PutData(programDir);
+    Main(*app);
+    FrmVyakor& frame = app->frmVyakor();
+    EXPECT_EQ(frame.centralWidget(), &Sutra());
+    EXPECT_EQ(frame.menuBar(), Sutra().MenuBar());
+    EXPECT_EQ(frame.palette().color(QPalette::Window), QColor(192, 192, 192));
+    EXPECT_FALSE(frame.windowIcon().isNull());
+    EXPECT_FALSE(frame.pbDummy->isVisible());
+}
+
+TEST_F(MainTest, ClosingTheFrameWithoutChangesEndsTheProgram) {
+    PutData(programDir);
+    Main(*app);
+    ASSERT_TRUE(app->corpus.gDataFileNo.IsOpen());
+    app->frmVyakor().close();
+    EXPECT_TRUE(app->ProgramEnded());
+    EXPECT_FALSE(app->corpus.gDataFileNo.IsOpen());
+    EXPECT_TRUE(app->window.gClosing);
+}
+
+TEST_F(MainTest, ClosingTheFrameIsRefusedWhenTheCloseQueryCancels) {
+    PutData(programDir);
+    Main(*app);
+    app->corpus.gDataModified = true;
+    dialogs.Plan(MsgAnswer::Cancel);
+    EXPECT_FALSE(app->frmVyakor().close());
+    EXPECT_FALSE(app->ProgramEnded());
+    EXPECT_TRUE(app->frmVyakor().isVisible());
+
+    dialogs.Plan(MsgAnswer::No);
+    EXPECT_TRUE(app->frmVyakor().close());
+    EXPECT_TRUE(app->ProgramEnded());
+    EXPECT_FALSE(app->corpus.gDataFileNo.IsOpen());
+}
+
+TEST_F(MainTest, FileExitEndsAtOnceWithoutAsking) {
+    PutData(programDir);
+    Main(*app);
+    app->corpus.gDataModified = true;
+    Sutra().mExit->trigger();
+    EXPECT_TRUE(app->ProgramEnded());
+    EXPECT_TRUE(dialogs.asked.empty());
+    EXPECT_FALSE(app->frmVyakor().isVisible());
+}
+
+TEST_F(MainTest, HelpAboutTwiceShowsTheSameBoxSetUpOnce) {
+    PutData(programDir);
+    Main(*app);
+    Sutra().mAbout->trigger();
+    FrmAbout* first = &app->frmAbout();
+    Sutra().mAbout->trigger();
+    EXPECT_EQ(aboutShown, 2);
+    EXPECT_EQ(&app->frmAbout(), first);
+    EXPECT_EQ(first->FormLoadCount(), 1);
+    EXPECT_FALSE(first->isVisible());
+}
+
+}  // namespace
+}  // namespace vyk::test

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QShortcut>
@@ -310,6 +311,34 @@ TEST_F(RichTextPaneTest, MouseDownGivesButtonShiftAndTwipsFromThePaneCorner) {
     EXPECT_EQ(calls[0].shift, 1);
     EXPECT_DOUBLE_EQ(calls[0].x, inPane.x() * 15.0);
     EXPECT_DOUBLE_EQ(calls[0].y, inPane.y() * 15.0);
+}
+
+// Length of the longest horizontal run of dark-red pixels.
+int LongestDarkRedRun(const QImage& image) {
+    int longest = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        int run = 0;
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            const bool darkRed = c.red() > 90 && c.red() < 170 && c.green() < 40 && c.blue() < 40;
+            run = darkRed ? run + 1 : 0;
+            longest = std::max(longest, run);
+        }
+    }
+    return longest;
+}
+
+TEST_F(RichTextPaneTest, HeadsShowUnderlinedInDarkRed) {
+    pane.resize(520, 260);
+    pane.SetTextRTF(SectionsRtf({{"Sutra", "v\xe3" "ddhir \xe0" "daic"},
+                                 {"Vritti", "\xe0" "d aic ca v\xe3" "ddhisa\xea" "j\xea" "aka\xe7 sy\xe0" "t.\r\n"
+                                            "second line"}},
+                                "DejaVu Sans"));
+    const QImage image = pane.grab().toImage();
+    // The underline of "Vritti" alone is a run of well over 20 pixels.
+    EXPECT_GE(LongestDarkRedRun(image), 20);
+    const QByteArray shots = qgetenv("VYK_SHOTS_DIR");
+    if (!shots.isEmpty()) image.save(QString::fromLocal8Bit(shots) + "/pane.png");
 }
 
 TEST_F(RichTextPaneTest, PlacementIsKeptInTwipsAndAppliedInPixels) {

@@ -1,0 +1,122 @@
+// Filling the sutra lists and loading a section document into the pane.
+
+#include <benchmark/benchmark.h>
+
+#include <QTextDocument>
+
+#include <cmath>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/ListControl.h"
+#include "platform/RichTextPane.h"
+#include "tests/QtTestSupport.h"
+#include "tests/platform/RtfBuilder.h"
+
+namespace {
+
+// A line of transliterated text in the Roman font's bytes.
+std::string Line(std::mt19937& random, std::size_t length) {
+    static const std::string letters = "abcdeghijklmnoprstuvy \xe0\xe1\xe2\xe3\xe7\xe8\xe9\xeb\xec\xef\xf0";
+    std::string line;
+    for (std::size_t i = 0; i < length; ++i) line += letters[random() % letters.size()];
+    return line;
+}
+
+std::string Label(int k) { return std::to_string(1 + k / 400) + "." + std::to_string(1 + k / 100 % 4) + "." + std::to_string(1 + k % 100); }
+
+// SortEntry texts: ten-digit key, two blanks, the list line, byte 160, label.
+std::vector<std::string> SortEntries(int count) {
+    std::mt19937 random(7);
+    std::vector<std::string> entries;
+    for (int k = 0; k < count; ++k) {
+        std::string key;
+        for (int i = 0; i < 5; ++i) key += std::to_string(10 + random() % 36);
+        entries.push_back(key + "  " + Line(random, 30) + '\xa0' + Label(k));
+    }
+    return entries;
+}
+
+// ListEntry texts: blank, label, " - ", the list line.
+std::vector<std::string> ListEntries(int count) {
+    std::mt19937 random(11);
+    std::vector<std::string> entries;
+    for (int k = 0; k < count; ++k) {
+        std::string entry(1, ' ');
+        entry += Label(k);
+        entry += " - ";
+        entry += Line(random, 35);
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+void BM_FillSortedList(benchmark::State& state) {
+    vyk::test::EnsureApp();
+    const auto entries = SortEntries(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        vyk::ListControl list(true);
+        for (const std::string& entry : entries) list.AddItem(entry);
+        benchmark::DoNotOptimize(list.ListCount());
+    }
+    // The same binary search the list runs, counted on the list's own order.
+    std::vector<std::string> items;
+    std::size_t comparisons = 0;
+    for (const std::string& entry : entries) {
+        const std::size_t at = vyk::SortedInsertPosition(items, entry, &comparisons);
+        items.insert(items.begin() + static_cast<std::ptrdiff_t>(at), entry);
+    }
+    const double n = static_cast<double>(entries.size());
+    state.counters["comparisons"] = static_cast<double>(comparisons);
+    state.counters["per_n_log2_n"] = static_cast<double>(comparisons) / (n * std::log2(n));
+}
+BENCHMARK(BM_FillSortedList)->Arg(1000)->Arg(4500)->Unit(benchmark::kMillisecond);
+
+void BM_FillUnsortedList(benchmark::State& state) {
+    vyk::test::EnsureApp();
+    const auto entries = ListEntries(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        vyk::ListControl list(false);
+        for (const std::string& entry : entries) list.AddItem(entry);
+        benchmark::DoNotOptimize(list.ListCount());
+    }
+}
+BENCHMARK(BM_FillUnsortedList)->Arg(1000)->Arg(4500)->Unit(benchmark::kMillisecond);
+
+// Seven sections of long text: about 30 KB of RTF.
+std::string LongSectionDocument() {
+    std::mt19937 random(3);
+    const char* heads[] = {"Sutra", "Pada-Patha", "Vartika", "Vritti", "AnuVritti", "Translation", "Explanation"};
+    std::vector<vyk::test::Section> sections;
+    for (const char* head : heads) {
+        std::string text;
+        while (text.size() < 2000) text += Line(random, 70) + "\r\n";
+        sections.push_back({head, text});
+    }
+    return vyk::test::SectionsRtf(sections);
+}
+
+void BM_LoadSectionDocument(benchmark::State& state) {
+    vyk::test::EnsureApp();
+    const std::string rtf = LongSectionDocument();
+    vyk::RichTextPane pane;
+    pane.resize(700, 500);
+    for (auto _ : state) {
+        pane.SetTextRTF(rtf);
+        benchmark::DoNotOptimize(pane.document()->blockCount());
+    }
+    state.counters["rtf_bytes"] = static_cast<double>(rtf.size());
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * rtf.size()));
+}
+BENCHMARK(BM_LoadSectionDocument)->Unit(benchmark::kMillisecond);
+
+void BM_ReadPaneText(benchmark::State& state) {
+    vyk::test::EnsureApp();
+    vyk::RichTextPane pane;
+    pane.SetTextRTF(LongSectionDocument());
+    for (auto _ : state) benchmark::DoNotOptimize(pane.Text());
+}
+BENCHMARK(BM_ReadPaneText)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

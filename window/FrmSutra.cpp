@@ -198,6 +198,8 @@ void FrmSutra::createControls() {
 
     picSutra = new QWidget(this);
     Name(picSutra, "picSutra");
+    // A picture box paints its own background, hiding the title picture.
+    picSutra->setAutoFillBackground(true);
     picSutra->hide();
 
     frIndex = new Frame(picSutra);
@@ -265,6 +267,8 @@ void FrmSutra::createControls() {
     for (int i = 0; i < 3; ++i) lstVykD[i] = makeList(false, "lstVykD", i);
     lstVykDx[0] = makeList(false, "lstVykDx", 0);
     lstVykE[0]->show();
+    // The access key of the index caption goes to the list in view.
+    lblIndex->setBuddy(lstVykE[0]);
 
     // The pane and its sunken box.
     rtbE[0] = new RichTextPane(picSutra);

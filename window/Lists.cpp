@@ -112,10 +112,10 @@ void FrmSutra::lstVykE_Click(int index) {
     }
     if (index != 1 && index != 2) return;
 
-    const int i = lstVykE[static_cast<std::size_t>(index)]->ListIndex();
+    const auto order = static_cast<std::size_t>(index);
+    const int i = lstVykE[order]->ListIndex();
     if (i < 0) return;
-    const std::string entry = lstVykEy[static_cast<std::size_t>(index)]->List(i);
-    ShowSutra(RecordOfLabel(HiddenEntryLabel(entry)));
+    ShowSutra(entryRecord(kaumudiRecord_[order - 1], i, lstVykEy[order]->List(i)));
 }
 
 void FrmSutra::lstVykEx_Click(int index) {
@@ -123,8 +123,15 @@ void FrmSutra::lstVykEx_Click(int index) {
     if (index != 0) return;
     const int i = lstVykEx[0]->ListIndex();
     if (i < 0) return;
-    const std::string entry = lstVykEy[0]->List(i);
-    ShowSutra(RecordOfLabel(HiddenEntryLabel(entry)));
+    ShowSutra(entryRecord(alphabeticalRecord_, i, lstVykEy[0]->List(i)));
+}
+
+// The record of row `row` of a Kaumudi or the alphabetical list, as the
+// loader gave it; failing that, the one its label leads to.
+int FrmSutra::entryRecord(const std::vector<int>& records, int row, std::string_view hiddenEntry) const {
+    if (row < static_cast<int>(records.size()) && records[static_cast<std::size_t>(row)] > 0)
+        return records[static_cast<std::size_t>(row)];
+    return RecordOfLabel(HiddenEntryLabel(hiddenEntry));
 }
 
 // The record of the first Astadhyayi entry whose text after its leading
@@ -155,14 +162,26 @@ ListControl* FrmSutra::list(SutraList which) const {
     return nullptr;
 }
 
-void FrmSutra::ListClear(SutraList which) {
-    list(which)->Clear();
-    if (which == SutraList::lstVykE0) astadhyayiRecord_.clear();
+std::vector<int>* FrmSutra::rowRecords(SutraList which) {
+    switch (which) {
+    case SutraList::lstVykE0: return &astadhyayiRecord_;
+    case SutraList::lstVykE1: return &kaumudiRecord_[0];
+    case SutraList::lstVykE2: return &kaumudiRecord_[1];
+    case SutraList::lstVykEx0: return &alphabeticalRecord_;
+    default: return nullptr;  // the hidden lists are never clicked
+    }
 }
 
+void FrmSutra::ListClear(SutraList which) {
+    list(which)->Clear();
+    if (std::vector<int>* records = rowRecords(which)) records->clear();
+}
+
+// Only the hidden lists are sorted, so a visible list's rows follow the
+// order of its additions.
 void FrmSutra::ListAddItem(SutraList which, const std::string& text, int record) {
     list(which)->AddItem(text);
-    if (which == SutraList::lstVykE0) astadhyayiRecord_.push_back(record);
+    if (std::vector<int>* records = rowRecords(which)) records->push_back(record);
 }
 
 int FrmSutra::ListCount(SutraList which) const { return list(which)->ListCount(); }

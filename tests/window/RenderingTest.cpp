@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include "tests/window/WindowFixture.h"
+#include "window/Rendering.h"
+#include "window/SectionTable.h"
+
+namespace vyk {
+namespace {
+
+using test::Record;
+using test::RecordBuilder;
+using test::WindowFixture;
+
+TEST(EscapeRtf, WritesHighBytesAsLowerCaseHexAndEscapesTheSpecialCharacters) {
+    EXPECT_EQ(EscapeRtf("c\xE9"), "c\\'e9");
+    EXPECT_EQ(EscapeRtf("\x7F\xFF\x80"), "\\'7f\\'ff\\'80");
+    EXPECT_EQ(EscapeRtf("a{b}c\\d"), "a\\{b\\}c\\\\d");
+    // CR becomes a paragraph mark and stays; LF and tab pass unchanged.
+    EXPECT_EQ(EscapeRtf("x\r\ny\tz~"), "x\\par\r\ny\tz~");
+}
+
+TEST(BuildRtfHead, NamesTheLabelFaceAsFontZeroAndTheTwoDisplayFaces) {
+    EXPECT_EQ(BuildRtfHead("DejaVu Sans"),
+              "{\\rtf1\\ansi\\deff0\\deftab720{\\fonttbl{\\f0\\fswiss DejaVu Sans;}"
+              "{\\f1\\froman Times Kovra Roman;}{\\f2\\fnil Velka;}}"
+              "{\\colortbl\\red0\\green0\\blue0;\\red125\\green0\\blue0;}\r\n"
+              "\\pard\\li130\\ri130\\ql");
+    // The face goes in as it is, unescaped.
+    EXPECT_NE(BuildRtfHead("A{B").find("\\f0\\fswiss A{B;}"), std::string::npos);
+}
+
+TEST(BuildSectionBody, RendersTheSutraExampleExactly) {
+    WindowState state;
+    state.gField[1] = " ab\r\nc\xE9";
+    const RenderedBody rendered = BuildSectionBody(state);
+    EXPECT_EQ(rendered.body,
+              "\\plain\\fs20\\cf1\\ul Sutra\\plain\\cf0\\ulnone\r\n"
+              "\\par\\plain\\f1\\fs23 ab\\par\r\nc\\'e9\\par\r\n");
+    EXPECT_TRUE(rendered.rendered[1]);
+    for (int k = 2; k <= 7; ++k) EXPECT_FALSE(rendered.rendered[static_cast<std::size_t>(k)]);
+}
+
+TEST(BuildSectionBody, SkipsHiddenAndEmptySectionsButKeepsBlankOnes) {
+    WindowState state;
+    state.gField[2] = "   ";
+    state.gField[4] = "hidden";
+    state.gHideVritti = true;
+    state.gField[7] = "last";
+    const RenderedBody rendered = BuildSectionBody(state);
+    EXPECT_EQ(rendered.body,
+              "\\plain\\fs20\\cf1\\ul Pada-Patha\\plain\\cf0\\ulnone\r\n\\par\\plain\\f1\\fs23 \\par\r\n"
+              "\\plain\\fs20\\cf1\\ul Explanation\\plain\\cf0\\ulnone\r\n\\par\\plain\\f1\\fs23 last\\par\r\n");
+    EXPECT_TRUE(rendered.rendered[2]);
+    EXPECT_FALSE(rendered.rendered[4]);
+    EXPECT_TRUE(rendered.rendered[7]);
+
+    WindowState allHidden;
+    for (const SectionRow& row : SectionTable) {
+        allHidden.gField[static_cast<std::size_t>(row.k)] = "text";
+        allHidden.*row.hidden = true;
+    }
+    EXPECT_TRUE(BuildSectionBody(allHidden).body.empty());
+}
+
+// ---- In the window -------------------------------------------------------
+
+class RenderSectionsTest : public WindowFixture {
+protected:
+    void SetUp() override {
+        RecordBuilder first;
+        first.Label("1.1.1").Sutra(" ab\r\nc\xE9").Section(3, "vritti text").Numbers(16, 32);
+        RecordBuilder second;
+        second.Label("1.1.2").Sutra("{x}\\y").Numbers(17, 25);
+        ASSERT_TRUE(Start({first.Text(), second.Text()}));
+    }
+};
+
+TEST_F(RenderSectionsTest, PaneReadsBackEachRenderedSectionUnderItsHead) {
+    EXPECT_EQ(PaneText(), "Sutra\r\nab\r\nc\xE9\r\nVritti\r\nvritti text\r\n");
+    window->ShowSutra(2);
+    EXPECT_EQ(PaneText(), "Sutra\r\n{x}\\y\r\n");
+}
+
+TEST_F(RenderSectionsTest, InsertItemsAreEnabledExactlyForHiddenOrEmptySections) {
+    for (int k = 1; k <= 7; ++k)
+        EXPECT_EQ(window->InsertItem(k)->isEnabled(), k != 1 && k != 4) << "section " << k;
+
+    state.gHideSutra = true;
+    window->RenderSections();
+    EXPECT_TRUE(window->InsertItem(1)->isEnabled());
+    EXPECT_FALSE(window->InsertItem(4)->isEnabled());
+}
+
+TEST_F(RenderSectionsTest, NothingToRenderLeavesThePaneAndEnablesEveryInsertItem) {
+    state.gHideSutra = true;
+    state.gHideVritti = true;
+    window->RenderSections();
+    EXPECT_EQ(PaneText(), "Sutra\r\nab\r\nc\xE9\r\nVritti\r\nvritti text\r\n");
+    for (int k = 1; k <= 7; ++k) EXPECT_TRUE(window->InsertItem(k)->isEnabled());
+}
+
+TEST_F(RenderSectionsTest, AFieldSetToALineBreakShowsItsHeadAboveTwoEmptyLines) {
+    state.gField[6] = "\r\n";
+    window->RenderSections();
+    EXPECT_EQ(PaneText(), "Sutra\r\nab\r\nc\xE9\r\nVritti\r\nvritti text\r\nTranslation\r\n\r\n\r\n");
+}
+
+TEST_F(RenderSectionsTest, HeadsTakeTheFaceOfTheKaumudiLabel) {
+    QFont font = window->lblkaumudi[0]->font();
+    font.setFamily(QStringLiteral("DejaVu Serif"));
+    window->lblkaumudi[0]->setFont(font);
+    window->RenderSections();
+    const QTextCursor cursor(window->rtbE[0]->document());  // at the first head
+    QTextCursor head(cursor);
+    head.movePosition(QTextCursor::NextCharacter);
+    EXPECT_EQ(head.charFormat().font().family(), QStringLiteral("DejaVu Serif"));
+    EXPECT_TRUE(head.charFormat().fontUnderline());
+}
+
+}  // namespace
+}  // namespace vyk

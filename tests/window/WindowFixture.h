@@ -1,0 +1,148 @@
+#pragma once
+// A sutra window over a small corpus in a temporary folder, started the way
+// the program's start-up does it, with scripted message boxes.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QFontDatabase>
+#include <QMenu>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "corpus/Collation.h"
+#include "corpus/CorpusState.h"
+#include "corpus/Loader.h"
+#include "corpus/Saver.h"
+#include "platform/Controls.h"
+#include "platform/Dialogs.h"
+#include "platform/ListControl.h"
+#include "platform/RichTextPane.h"
+#include "tests/QtTestSupport.h"
+#include "tests/corpus/CorpusBuilder.h"
+#include "tests/corpus/TestSupport.h"
+#include "window/FrmPop.h"
+#include "window/FrmSutra.h"
+#include "window/WindowState.h"
+
+namespace vyk::test {
+
+// Registers the generated display fonts of the build tree, when they have
+// been built, so the lists and the pane show the corpus in its own face.
+inline void LoadBuiltDisplayFonts() {
+#ifdef VYK_BUILD_DATA_DIR
+    static const bool loaded = [] {
+        for (const char* file : {"/tmskrmn.ttf", "/velka.ttf"}) {
+            const std::string path = std::string(VYK_BUILD_DATA_DIR) + file;
+            if (std::filesystem::exists(path)) QFontDatabase::addApplicationFont(QString::fromStdString(path));
+        }
+        return true;
+    }();
+    (void)loaded;
+#endif
+}
+
+class SutraWindowHarness {
+public:
+    SutraWindowHarness() {
+        EnsureApp();
+        LoadBuiltDisplayFonts();
+        hooks.RunMain = [this] {
+            ++runMainCalls;
+            if (onRunMain) onRunMain();
+        };
+        hooks.ShowAbout = [this] { ++aboutCalls; };
+        hooks.EndProgram = [this] { ++endProgramCalls; };
+    }
+
+    // Writes the texts as the data folder's sutra.vyk.
+    void WriteCorpus(const std::vector<std::string>& texts) {
+        std::string error;
+        if (!WriteCorpusFile(dir.File("sutra.vyk"), texts, DefaultHeaderByte8, &error))
+            ADD_FAILURE() << "cannot write the test corpus: " << error;
+    }
+    void WriteCorpusBytes(std::string_view bytes) { WriteBytes(dir.File("sutra.vyk"), bytes); }
+
+    // Start-up: creates the window on first use, then loads the corpus and
+    // lays the window out as Main does.
+    bool Start(int widthPixels = 800, int heightPixels = 600) {
+        corpus.gHeaderByte8 = DefaultHeaderByte8;
+        corpus.gHeaderTag = DefaultHeaderTag;
+        corpus.gDataDir = dir.path();
+        corpus.gDataFile = dir.File("sutra.vyk");
+        state.gRomanFontOk = QFontDatabase::families().contains(QStringLiteral("Times Kovra Roman"));
+        if (!window) {
+            window = std::make_unique<FrmSutra>(corpus, state, dialogs, hooks);
+            window->resize(widthPixels, heightPixels);
+        }
+        window->picSutra->hide();
+        state.gOrderName = {"Astadhyayi", "Siddhanta Kaumudi", "Laghu Kaumudi"};
+        window->mnuFileAstadhyayi->setChecked(true);
+        window->mnuFileLKaumudi->setChecked(false);
+        window->mnuFileSKaumudi->setChecked(false);
+        InitSortWeights(corpus.gSortWeight);
+        const bool loaded = LoadSutraFile(corpus, *window);
+        corpus.gLoading = false;
+        window->ArrangeControls();
+        window->show();
+        // The offscreen platform activates no window by itself; focus needs one.
+        window->activateWindow();
+        QApplication::setActiveWindow(window.get());
+        window->picSutra->show();
+        window->lstVykE[0]->SetFocus();
+        return loaded;
+    }
+
+    bool Start(const std::vector<std::string>& texts, int widthPixels = 800, int heightPixels = 600) {
+        WriteCorpus(texts);
+        return Start(widthPixels, heightPixels);
+    }
+
+    FrmSutra& Window() { return *window; }
+    FrmPop& Pop() { return window->Pop(); }
+
+    // What the user sees of the sutra on display.
+    std::string Ref() const { return window->lblRef->Caption(); }
+    std::string Siddhanta() const { return window->lblkaumudi[0]->Caption(); }
+    std::string Laghu() const { return window->lblkaumudi[1]->Caption(); }
+    std::string PaneText() const { return window->rtbE[0]->Text(); }
+    std::vector<std::string> Items(const ListControl* list) const {
+        std::vector<std::string> items;
+        for (int i = 0; i < list->ListCount(); ++i) items.push_back(list->List(i));
+        return items;
+    }
+
+    // A change typed into the pane, marked the way the key handlers mark it.
+    void TypeIntoPane(const std::string& text) {
+        window->rtbE[0]->SetLocked(false);
+        QTextCursor cursor = window->rtbE[0]->textCursor();
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+        corpus.gTextChanged = true;
+    }
+
+    TempDir dir;
+    CorpusState corpus;
+    WindowState state;
+    ScriptedDialogService dialogs;
+    SutraWindowHooks hooks;
+    std::unique_ptr<FrmSutra> window;
+    int runMainCalls = 0;
+    int aboutCalls = 0;
+    int endProgramCalls = 0;
+    std::function<void()> onRunMain;
+};
+
+class WindowFixture : public ::testing::Test, public SutraWindowHarness {};
+
+// Record texts for the window tests.
+inline std::string Record(std::string label, std::string sutra, int32_t siddhanta = 0, int32_t laghu = 0) {
+    RecordBuilder record;
+    record.Label(std::move(label)).Sutra(std::move(sutra)).Numbers(siddhanta, laghu);
+    return record.Text();
+}
+
+}  // namespace vyk::test

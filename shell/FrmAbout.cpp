@@ -41,7 +41,7 @@ QFrame* MakeLine(QWidget* parent, const char* name, QColor color) {
 // The maker's fixed lines.
 constexpr std::string_view MakerIntro = "Designed and developed by";
 constexpr std::string_view MakerName = "Talvorek";
-constexpr std::string_view MakerAddress = "Talvorek\nSanskrit text studio";
+constexpr std::string_view MakerAddress = "Sanskrit text studio\nReaders and tools for the grammar";
 constexpr std::string_view ProductNote =
     "A reader for the sutras of the Astadhyayi,\nin its own order and in the orders of the\n"
     "Siddhanta Kaumudi and the Laghu Kaumudi.";

@@ -1,10 +1,12 @@
 #include "shell/FrmVyakor.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPalette>
+#include <QScreen>
 
 #include "window/FrmSutra.h"
 
@@ -21,7 +23,12 @@ void FrmVyakor::createControls() {
     grey.setColor(QPalette::Window, QColor(192, 192, 192));
     setPalette(grey);
     setAutoFillBackground(true);
-    resize(800, 600);
+    // Most of the screen: the three columns want room.
+    QSize size(800, 600);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        size = size.expandedTo(screen->availableGeometry().size() * 0.9);
+    }
+    resize(size);
 
     pbDummy = new QWidget(this);
     pbDummy->setObjectName("pbDummy");

@@ -1,6 +1,8 @@
 // The About box and the System Info launcher over the registry stand-in.
 
 #include <QElapsedTimer>
+#include <QFontInfo>
+#include <QPixmap>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -59,6 +61,20 @@ TEST_F(FrmAboutTest, SetUpWritesTheCaptionAndLabels) {
     EXPECT_EQ(about.cmdSysInfo->text(), "&System Info...");
     EXPECT_FALSE(about.picIcon->pixmap().isNull());
     EXPECT_EQ(about.FormLoadCount(), 1);
+}
+
+TEST_F(FrmAboutTest, TitleIsDrawnInTheRomanDisplayFace) {
+    AddBothFaces();
+    FrmAbout& about = app->frmAbout();
+    about.adjustSize();
+    EXPECT_EQ(QFontInfo(about.lblTitle->font()).family(), "Times Kovra Roman");
+    const QPixmap shot = about.grab();
+    EXPECT_FALSE(shot.isNull());
+    // Set VYK_SHOTS_DIR to look at the box.
+    const QString shots = qEnvironmentVariable("VYK_SHOTS_DIR");
+    if (!shots.isEmpty()) {
+        EXPECT_TRUE(shot.save(shots + "/about.png"));
+    }
 }
 
 TEST_F(FrmAboutTest, OkHidesTheBoxAndTheNextShowingFindsTheSameOne) {

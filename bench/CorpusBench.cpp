@@ -19,14 +19,22 @@ namespace vyk::bench {
 namespace {
 
 // The benchmarks write under the build folder's disk rather than a tmpfs, so
-// that fsync costs what it costs for a user.
-const std::string& WorkFolder() {
-  static const std::string folder = [] {
-    std::string path = (std::filesystem::current_path() / "bench-corpus-XXXXXX").string();
+// that fsync costs what it costs for a user; the folder goes at exit.
+struct BenchFolder {
+  BenchFolder() {
+    path = (std::filesystem::current_path() / "bench-corpus-XXXXXX").string();
     if (::mkdtemp(path.data()) == nullptr) std::abort();
-    return path;
-  }();
-  return folder;
+  }
+  ~BenchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+  }
+  std::string path;
+};
+
+const std::string& WorkFolder() {
+  static const BenchFolder folder;
+  return folder.path;
 }
 
 const std::string& GeneratedCorpus() {

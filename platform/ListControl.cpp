@@ -29,7 +29,9 @@ ListControl::ListControl(bool sorted, QWidget* parent)
     // Every row is one line of the same font: lets Qt skip measuring each of
     // the thousands of items.
     setUniformItemSizes(true);
-    connect(this, &QListWidget::currentRowChanged, this, &ListControl::rowChanged);
+    // The selection, not Qt's current item, is the list's index: a list that
+    // takes the focus marks its first item as current without selecting it.
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &ListControl::selectionChanged);
 }
 
 void ListControl::Clear() {
@@ -54,7 +56,10 @@ std::string ListControl::List(int index) const {
     return texts_[static_cast<std::size_t>(index)];
 }
 
-int ListControl::ListIndex() const { return currentRow(); }
+int ListControl::ListIndex() const {
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.front().row();
+}
 
 bool ListControl::SetListIndex(int index) {
     if (index < 0 || index >= ListCount()) return false;
@@ -80,8 +85,16 @@ void ListControl::SetFont(const std::string& face, double points) {
     setFont(font);
 }
 
-void ListControl::rowChanged(int row) {
-    if (!quiet_ && row >= 0 && Click) Click();
+void ListControl::selectionChanged() {
+    if (!quiet_ && ListIndex() >= 0 && Click) Click();
+}
+
+QItemSelectionModel::SelectionFlags ListControl::selectionCommand(const QModelIndex& index,
+                                                                  const QEvent* event) const {
+    // Ctrl+click would take the selection away; a list box keeps its item.
+    QItemSelectionModel::SelectionFlags flags = QListWidget::selectionCommand(index, event);
+    if (flags & QItemSelectionModel::Deselect) flags = QItemSelectionModel::ClearAndSelect;
+    return flags;
 }
 
 void ListControl::mousePressEvent(QMouseEvent* event) {
@@ -96,11 +109,11 @@ void ListControl::mousePressEvent(QMouseEvent* event) {
         event->accept();
         return;
     }
-    const int before = currentRow();
+    const int before = ListIndex();
     QListWidget::mousePressEvent(event);
     // A click on the item already selected is still a click.
     const QModelIndex hit = indexAt(event->position().toPoint());
-    if (hit.isValid() && hit.row() == before && currentRow() == before && Click) Click();
+    if (hit.isValid() && hit.row() == before && ListIndex() == before && Click) Click();
 }
 
 }  // namespace vyk

@@ -53,9 +53,11 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override;
 
 private:
-    void rowChanged(int row);
+    void selectionChanged();
 
     bool sorted_;
     bool quiet_ = false;               // changes made by the list itself raise no Click

@@ -170,6 +170,33 @@ TEST_F(ListControlTest, KeyboardSelectionRaisesClick) {
     EXPECT_EQ(clicks, 1);
 }
 
+TEST_F(ListControlTest, TakingTheFocusSelectsNothing) {
+    QWidget window;
+    ListControl list(false, &window);
+    list.Click = [this] { ++clicks; };
+    list.AddItem("a");
+    list.AddItem("b");
+    window.show();
+    QApplication::setActiveWindow(&window);
+    list.SetFocus();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(list.hasFocus());
+    EXPECT_EQ(list.ListIndex(), -1);
+    EXPECT_EQ(clicks, 0);
+}
+
+TEST_F(ListControlTest, ControlClickKeepsTheSelection) {
+    Fill(unsorted, {"a", "b"});
+    unsorted.SetListIndex(1);
+    clicks = 0;
+    const QPoint point = unsorted.visualItemRect(unsorted.item(1)).center();
+    QMouseEvent press(QEvent::MouseButtonPress, point, unsorted.viewport()->mapToGlobal(point), Qt::LeftButton,
+                      Qt::LeftButton, Qt::ControlModifier);
+    QCoreApplication::sendEvent(unsorted.viewport(), &press);
+    EXPECT_EQ(unsorted.ListIndex(), 1);
+    EXPECT_EQ(clicks, 1);
+}
+
 TEST_F(ListControlTest, RightButtonReportsMouseDownWithoutSelecting) {
     Fill(unsorted, {"a", "b", "c"});
     unsorted.SetListIndex(0);

@@ -1,0 +1,238 @@
+// The edit mode and the special-glyph keyboard, driven with real key events.
+
+#include <QAction>
+#include <QDir>
+#include <QTest>
+
+#include <utility>
+#include <vector>
+
+#include "platform/Services.h"
+#include "tests/window/WindowFixture.h"
+
+namespace vyk::test {
+namespace {
+
+class EditTest : public WindowFixture {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(Start({Record("1.1.1", "vrddhir adaic", 1, 1), Record("1.1.2", "adeN gunah", 2, 2)}));
+        pane = Window().rtbE[0];
+        QApplication::setActiveWindow(&Window());
+        pane->SetFocus();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&Window()));
+        ASSERT_EQ(QApplication::focusWidget(), pane);
+
+        // Watch what the key-down handler makes of each key that reaches it.
+        auto handler = pane->KeyDown;
+        pane->KeyDown = [this, handler](int& keyCode, int shift) {
+            const int before = keyCode;
+            handler(keyCode, shift);
+            keyDowns.push_back({before, keyCode});
+        };
+    }
+
+    void EnterEditMode() {
+        Window().mnuToolsEdit->trigger();
+        ASSERT_TRUE(Window().mnuToolsEdit->isChecked());
+    }
+
+    // A key pressed in the pane, with the queued byte let through.
+    void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(pane, key, modifiers);
+        DoEvents();
+    }
+
+    // The caret right after "Sutra" CR LF, at the start of the sutra's text.
+    void CaretAtSutraText() { pane->SetSelStart(7); }
+
+    // What the key-down handler left of the key code `keyCode` the last time
+    // it saw it; -1 when it never did. Modifier keys arrive there too.
+    int KeyCodeLeftOf(int keyCode) const {
+        for (auto it = keyDowns.rbegin(); it != keyDowns.rend(); ++it) {
+            if (it->first == keyCode) return it->second;
+        }
+        return -1;
+    }
+
+    std::string SutraLine() const {
+        const std::string text = pane->Text();
+        return text.substr(7, text.find("\r\n", 7) - 7);
+    }
+
+    RichTextPane* pane = nullptr;
+    std::vector<std::pair<int, int>> keyDowns;  // key code in, key code out
+};
+
+TEST_F(EditTest, EditItemTickAndPaneLockMoveTogether) {
+    EXPECT_FALSE(Window().mnuToolsEdit->isChecked());
+    EXPECT_TRUE(pane->Locked());
+
+    Window().mnuToolsEdit->trigger();
+    EXPECT_TRUE(Window().mnuToolsEdit->isChecked());
+    EXPECT_FALSE(pane->Locked());
+
+    Window().mnuToolsEdit->trigger();
+    EXPECT_FALSE(Window().mnuToolsEdit->isChecked());
+    EXPECT_TRUE(pane->Locked());
+}
+
+TEST_F(EditTest, EachGroupOfTheKeyTableTypesItsByteIntoThePane) {
+    EnterEditMode();
+    struct Case {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int keyCode;
+        char byte;
+    };
+    const Case cases[] = {
+        {Qt::Key_H, Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier, 'H', '\xC8'},  // Shift and Alt
+        {Qt::Key_S, Qt::AltModifier | Qt::ShiftModifier, 'S', '\xD0'},
+        {Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier, 'A', '\xC0'},                    // Shift and Ctrl
+        {Qt::Key_A, Qt::ControlModifier, 'A', '\xE0'},                                        // Ctrl alone
+        {Qt::Key_T, Qt::ControlModifier, 'T', '\xEB'},
+        {Qt::Key_M, Qt::AltModifier, 'M', '\xE7'},                                            // Alt alone
+        {Qt::Key_QuoteLeft, Qt::NoModifier, 192, '\xEA'},                                     // the grave-accent key
+        {Qt::Key_AsciiTilde, Qt::ShiftModifier, 192, '\xCA'},                                 // and with Shift
+    };
+    for (const Case& c : cases) {
+        CaretAtSutraText();
+        corpus.gTextChanged = false;
+        keyDowns.clear();
+        Press(c.key, c.modifiers);
+
+        // The key itself was swallowed; its byte came back as typed text and
+        // marked the change.
+        EXPECT_EQ(KeyCodeLeftOf(c.keyCode), 0) << "key " << c.keyCode;
+        EXPECT_EQ(SutraLine().front(), c.byte) << "key " << c.keyCode;
+        EXPECT_TRUE(corpus.gTextChanged);
+    }
+    EXPECT_EQ(SutraLine(), "\xCA\xEA\xE7\xEB\xE0\xC0\xD0\xC8vrddhir adaic");
+    EXPECT_TRUE(Window().mnuToolsSave->isEnabled());
+}
+
+TEST_F(EditTest, KeysOutsideTheirGroupReachThePaneUnchanged) {
+    EnterEditMode();
+    const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
+        {Qt::Key_A, Qt::AltModifier},                          // Alt alone has no A
+        {Qt::Key_B, Qt::ControlModifier},                      // Ctrl alone has no B
+        {Qt::Key_A, Qt::ControlModifier | Qt::AltModifier},    // Ctrl and Alt type nothing
+        {Qt::Key_QuoteLeft, Qt::ControlModifier},
+    };
+    for (const auto& [key, modifiers] : keys) {
+        keyDowns.clear();
+        Press(key, modifiers);
+        const int keyCode = key == Qt::Key_QuoteLeft ? 192 : int(key);
+        EXPECT_EQ(KeyCodeLeftOf(keyCode), keyCode) << "key " << keyCode;
+    }
+    EXPECT_EQ(pane->Text().find_first_of("\xC0\xE0\xEA\xCA"), std::string::npos);
+}
+
+TEST_F(EditTest, PlainLettersAreTypedAsThemselves) {
+    EnterEditMode();
+    CaretAtSutraText();
+    Press(Qt::Key_Q);
+    EXPECT_EQ(SutraLine(), "qvrddhir adaic");
+    EXPECT_TRUE(corpus.gTextChanged);
+}
+
+TEST_F(EditTest, ViewModeRefusesTheTextButMarksTheChange) {
+    ASSERT_TRUE(pane->Locked());
+    const std::string before = pane->Text();
+    CaretAtSutraText();
+
+    Press(Qt::Key_X);
+    EXPECT_EQ(pane->Text(), before);
+    EXPECT_TRUE(corpus.gTextChanged);
+    EXPECT_TRUE(Window().mnuToolsSave->isEnabled());
+
+    corpus.gTextChanged = false;
+    Press(Qt::Key_A, Qt::ControlModifier);  // the glyph byte arrives and is refused too
+    EXPECT_EQ(pane->Text(), before);
+    EXPECT_TRUE(corpus.gTextChanged);
+}
+
+TEST_F(EditTest, EditingKeysMarkAChangeWithAnyModifiers) {
+    const int editingKeys[] = {8, 9, 13, 46};
+    const int modifierSets[] = {0, 1, 2, 4, 7};
+    for (int key : editingKeys) {
+        for (int shift : modifierSets) {
+            corpus.gTextChanged = false;
+            int keyCode = key;
+            Window().rtbE_KeyDown(0, keyCode, shift);
+            EXPECT_TRUE(corpus.gTextChanged) << key << " with " << shift;
+            EXPECT_EQ(keyCode, key) << "the pane still acts on the key";
+        }
+    }
+}
+
+TEST_F(EditTest, BackSpaceAtTheStartOfTheTextMarksAChange) {
+    EnterEditMode();
+    pane->SetSelStart(0);
+    Press(Qt::Key_Backspace);
+    EXPECT_TRUE(corpus.gTextChanged);
+    EXPECT_TRUE(Window().mnuToolsSave->isEnabled());
+}
+
+TEST_F(EditTest, NavigationKeysMarkNothing) {
+    EnterEditMode();
+    for (Qt::Key key : {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_Home, Qt::Key_End,
+                        Qt::Key_PageUp, Qt::Key_PageDown}) {
+        Press(key);
+    }
+    EXPECT_FALSE(corpus.gTextChanged);
+    EXPECT_FALSE(Window().mnuToolsSave->isEnabled());
+}
+
+TEST_F(EditTest, ControlCharactersFromKeyPressMarkNothing) {
+    Window().rtbE_KeyPress(0, 31);
+    EXPECT_FALSE(corpus.gTextChanged);
+    Window().rtbE_KeyPress(0, 32);
+    EXPECT_TRUE(corpus.gTextChanged);
+}
+
+TEST_F(EditTest, TypingIsRefusedWhileASaveRuns) {
+    EnterEditMode();
+    const std::string before = pane->Text();
+    corpus.gSaving = true;
+    int keyCode = 'A';
+    Window().rtbE_KeyDown(0, keyCode, 2);
+    EXPECT_EQ(keyCode, 0);
+    CaretAtSutraText();
+    Press(Qt::Key_Z);
+    Press(Qt::Key_Backspace);
+    DoEvents();
+    corpus.gSaving = false;
+    EXPECT_EQ(pane->Text(), before);
+    EXPECT_FALSE(corpus.gTextChanged);
+}
+
+TEST_F(EditTest, TypedDiacriticsAreCommittedWithTheSutra) {
+    EnterEditMode();
+    CaretAtSutraText();
+    Press(Qt::Key_R, Qt::ControlModifier);
+    Press(Qt::Key_S, Qt::AltModifier | Qt::ShiftModifier);
+    Window().lstVykE[0]->SetListIndex(1);  // the next sutra: the commit
+    ASSERT_TRUE(HasEdit(corpus, 1));
+    EXPECT_NE(corpus.gEditedText[1].find("\xE3\xD0vrddhir adaic"), std::string::npos);
+}
+
+// What the user sees: a grab of the pane in edit mode with typed diacritics.
+TEST_F(EditTest, GrabOfThePaneWithTypedDiacritics) {
+    EnterEditMode();
+    CaretAtSutraText();
+    for (const auto& [key, modifiers] : std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>>{
+             {Qt::Key_A, Qt::ControlModifier}, {Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier},
+             {Qt::Key_H, Qt::AltModifier}, {Qt::Key_QuoteLeft, Qt::NoModifier}, {Qt::Key_Space, Qt::NoModifier}}) {
+        Press(key, modifiers);
+    }
+    const QPixmap shot = pane->grab();
+    EXPECT_FALSE(shot.isNull());
+    const QString folder = qEnvironmentVariable("VYK_SHOTS_DIR");
+    if (!folder.isEmpty()) {
+        EXPECT_TRUE(shot.save(QDir(folder).filePath("edit.png")));
+    }
+}
+
+}  // namespace
+}  // namespace vyk::test

@@ -45,6 +45,12 @@ struct RecordBuilder {
   }
 };
 
+// prefix followed by the decimal digits of n ("s" and 3 give "s3").
+inline std::string Numbered(std::string prefix, int64_t n) {
+  prefix += std::to_string(n);
+  return prefix;
+}
+
 inline std::string Num3(int32_t value) {
   return std::string{static_cast<char>(value % 255), static_cast<char>(value / 255 % 255),
                      static_cast<char>(value / 65025)};

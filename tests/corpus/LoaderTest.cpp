@@ -136,7 +136,7 @@ TEST_F(LoaderTest, KaumudiListsSortNumericallyAndKeepDuplicates) {
   CorpusFileBuilder file;
   const int numbers[] = {100, 9, 12, 9, 1000};
   for (int i = 0; i < 5; ++i)
-    file.Record(RecordBuilder().Label("1.1." + std::to_string(i + 1)).Sutra("s").Numbers(numbers[i], 0).Text());
+    file.Record(RecordBuilder().Label(test::Numbered("1.1.", i + 1)).Sutra("s").Numbers(numbers[i], 0).Text());
   ASSERT_TRUE(Load(file.Bytes()));
   EXPECT_EQ(List(SutraList::lstVykE1), (Texts{"    9 - s", "    9 - s", "   12 - s", "  100 - s", " 1000 - s"}));
   EXPECT_EQ(host.Records(SutraList::lstVykE1), (std::vector<int>{2, 4, 3, 1, 5}));

@@ -415,7 +415,7 @@ TEST_F(SaverTest, EditedGeneratedCorpusRoundTrips) {
   std::vector<std::string> texts = test::GenerateCorpusTexts(MaxSutras);
   LoadTexts(texts);
   for (int k = 1; k <= MaxSutras; k += 45) {
-    texts[static_cast<std::size_t>(k - 1)] = RecordBuilder().Label("e" + std::to_string(k)).Numbers(k, 0).Text();
+    texts[static_cast<std::size_t>(k - 1)] = RecordBuilder().Label(test::Numbered("e", k)).Numbers(k, 0).Text();
     StoreEdit(state, k, texts[static_cast<std::size_t>(k - 1)]);
   }
   ASSERT_EQ(Save(), SaveOutcome::Saved);

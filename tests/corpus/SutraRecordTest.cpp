@@ -37,11 +37,11 @@ TEST(SutraRecordTest, IndexEntryCutShortHasNoKind) {
 TEST(SutraRecordTest, SplitTakesEveryFieldAndNumbersByPlace) {
   RecordBuilder record;
   record.Label("1.1.1").Numbers(5, 0);
-  for (int i = 0; i < SectionCount; ++i) record.Section(i, "s" + std::to_string(i + 1));
+  for (int i = 0; i < SectionCount; ++i) record.Section(i, test::Numbered("s", i + 1));
   const RecordFields fields = SplitRecord(record.Text());
   EXPECT_TRUE(fields.wellFormed());
   EXPECT_EQ(fields.label, "1.1.1");
-  for (int i = 0; i < SectionCount; ++i) EXPECT_EQ(fields.sections[static_cast<std::size_t>(i)], "s" + std::to_string(i + 1));
+  for (int i = 0; i < SectionCount; ++i) EXPECT_EQ(fields.sections[static_cast<std::size_t>(i)], test::Numbered("s", i + 1));
   // 05 00 00 00: the zero digits do not end a field.
   EXPECT_EQ(fields.siddhanta, 5);
   EXPECT_EQ(fields.laghu, 0);

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QStyledItemDelegate>
 #include <QPushButton>
 #include <QStorageInfo>
 #include <QStyle>
@@ -29,6 +30,27 @@ namespace vyk {
 namespace {
 
 constexpr int PathRole = Qt::UserRole;
+constexpr int DepthRole = Qt::UserRole + 1;
+constexpr int IndentStep = 14;
+
+// Draws each folder entry, icon and name, indented by its depth, as a
+// folder tree does.
+class IndentDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyleOptionViewItem shifted(option);
+        shifted.rect.setLeft(option.rect.left() + Indent(index));
+        QStyledItemDelegate::paint(painter, shifted, index);
+    }
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return QStyledItemDelegate::sizeHint(option, index) + QSize(Indent(index), 0);
+    }
+
+private:
+    static int Indent(const QModelIndex& index) { return index.data(DepthRole).toInt() * IndentStep; }
+};
 
 // Paths are file-system bytes; the path box and the lists hold them as Qt
 // gives them back to the file system.
@@ -85,7 +107,7 @@ void FrmSrcDir::createControls() {
     srcDrive->setObjectName("srcDrive");
     srcDir = new QListWidget(this);
     srcDir->setObjectName("srcDir");
-    srcDir->setUniformItemSizes(true);
+    srcDir->setItemDelegate(new IndentDelegate(srcDir));
     srcDir->installEventFilter(this);
     coUrl = new QComboBox(this);
     coUrl->setObjectName("coUrl");
@@ -181,16 +203,17 @@ bool FrmSrcDir::listFolder(const std::string& path) {
     srcDir->clear();
     int depth = 0;
     for (const QString& ancestor : AncestorsAndSelf(open)) {
-        auto* item = new QListWidgetItem(openIcon, QString(depth * 2, ' ') + EntryName(ancestor), srcDir);
+        auto* item = new QListWidgetItem(openIcon, EntryName(ancestor), srcDir);
         item->setData(PathRole, ancestor);
-        ++depth;
+        item->setData(DepthRole, depth++);
     }
     const int openRow = srcDir->count() - 1;
     const QStringList subfolders =
         dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase | QDir::LocaleAware);
     for (const QString& name : subfolders) {
-        auto* item = new QListWidgetItem(closedIcon, QString(depth * 2, ' ') + name, srcDir);
+        auto* item = new QListWidgetItem(closedIcon, name, srcDir);
         item->setData(PathRole, dir.absoluteFilePath(name));
+        item->setData(DepthRole, depth);
     }
     srcDir->setCurrentRow(openRow);
     dirPath_ = FromQt(open);

@@ -179,6 +179,18 @@ TEST_F(FrmSrcDirTest, ButtonsCarryTheirCaptions) {
     EXPECT_EQ(Chooser().lbl[1]->text(), "&Path :");
     EXPECT_EQ(Chooser().lbl[2]->text(), "&Drive :");
     EXPECT_EQ(Chooser().lbl[3]->text(), "Link &URL :");
+
+    // Set VYK_SHOTS_DIR to look at the chooser as Main shows it.
+    const QString shots = qEnvironmentVariable("VYK_SHOTS_DIR");
+    if (!shots.isEmpty()) {
+        Chooser().setWindowTitle("Missing Vyakor File(s)");
+        Chooser().lbl[0]->setText("Locate the Path for Vyakor Files.");
+        Chooser().coUrl->hide();
+        Chooser().lbl[3]->setEnabled(false);
+        Chooser().SetDirPath(base);
+        Chooser().show();
+        EXPECT_TRUE(Chooser().grab().save(shots + "/srcdir.png"));
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 
 #include "corpus/Loader.h"
 #include "platform/Files.h"
@@ -289,6 +290,19 @@ TEST_F(MainTest, FileExitEndsAtOnceWithoutAsking) {
     EXPECT_TRUE(app->ProgramEnded());
     EXPECT_TRUE(dialogs.asked.empty());
     EXPECT_FALSE(app->frmVyakor().isVisible());
+}
+
+TEST_F(MainTest, FileExitLeavesTheRunningEventLoop) {
+    PutData(programDir);
+    Main(*app);
+    ASSERT_FALSE(app->ProgramEnded());
+    QTimer::singleShot(0, Sutra().mExit, &QAction::trigger);
+    QTimer safety;
+    safety.setSingleShot(true);
+    QObject::connect(&safety, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    safety.start(5000);
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_TRUE(app->ProgramEnded());
 }
 
 TEST_F(MainTest, HelpAboutTwiceShowsTheSameBoxSetUpOnce) {

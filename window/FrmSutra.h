@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "corpus/CorpusState.h"
@@ -218,6 +219,12 @@ private:
     std::array<std::vector<int>, 2> kaumudiRecord_;
     std::vector<int> alphabeticalRecord_;
     std::vector<int>* rowRecords(SutraList which);
+    // Items the loader added that wait to go into their list control, so a
+    // sorted list receives them in order (appended, not inserted one by one).
+    // Reading a list, selecting in it or refreshing the caption hands them over.
+    std::array<std::vector<std::pair<std::string, int>>, 7> pendingItems_;
+    void flushPending(SutraList which);
+    void flushAllPending();
     int entryRecord(const std::vector<int>& records, int row, std::string_view hiddenEntry) const;
     // Set while the loader selects the first entry: that click shows record 1
     // although the loading flag refuses the user's clicks.

@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QMenu>
 
+#include <algorithm>
+
 #include "corpus/CorpusState.h"
 #include "platform/Controls.h"
 #include "platform/Dialogs.h"
@@ -88,6 +90,7 @@ void FrmSutra::SetSortMode(int mode) {
 }
 
 void FrmSutra::UpdateIndexCaption() {
+    flushAllPending();
     std::size_t order = 0;
     for (std::size_t i = 0; i < lstVykE.size(); ++i) {
         if (lstVykE[i]->Visible()) {
@@ -173,22 +176,59 @@ std::vector<int>* FrmSutra::rowRecords(SutraList which) {
 }
 
 void FrmSutra::ListClear(SutraList which) {
+    pendingItems_[static_cast<std::size_t>(which)].clear();
     list(which)->Clear();
     if (std::vector<int>* records = rowRecords(which)) records->clear();
 }
 
-// Only the hidden lists are sorted, so a visible list's rows follow the
-// order of its additions.
 void FrmSutra::ListAddItem(SutraList which, const std::string& text, int record) {
+    if (corpus_.gLoading) {
+        pendingItems_[static_cast<std::size_t>(which)].emplace_back(text, record);
+        return;
+    }
     list(which)->AddItem(text);
+    // Only the hidden lists are sorted, so a visible list's rows follow the
+    // order of its additions.
     if (std::vector<int>* records = rowRecords(which)) records->push_back(record);
 }
 
-int FrmSutra::ListCount(SutraList which) const { return list(which)->ListCount(); }
+void FrmSutra::flushPending(SutraList which) {
+    auto& pending = pendingItems_[static_cast<std::size_t>(which)];
+    if (pending.empty()) return;
+    ListControl* control = list(which);
+    // In the list's own order, equal texts in the order they came: each item
+    // then lands at the end, where the list would have inserted it anyway.
+    if (control->Sorted()) {
+        std::stable_sort(pending.begin(), pending.end(), [](const auto& a, const auto& b) {
+            return CompareListText(a.first, b.first) < 0;
+        });
+    }
+    std::vector<int>* records = rowRecords(which);
+    for (const auto& [text, record] : pending) {
+        control->AddItem(text);
+        if (records != nullptr) records->push_back(record);
+    }
+    pending.clear();
+}
 
-std::string FrmSutra::ListItem(SutraList which, int index) const { return list(which)->List(index); }
+void FrmSutra::flushAllPending() {
+    for (std::size_t i = 0; i < pendingItems_.size(); ++i) flushPending(static_cast<SutraList>(i));
+}
+
+// Handing waiting items over changes nothing the loader can observe: the
+// list reads the same either way.
+int FrmSutra::ListCount(SutraList which) const {
+    const_cast<FrmSutra*>(this)->flushPending(which);
+    return list(which)->ListCount();
+}
+
+std::string FrmSutra::ListItem(SutraList which, int index) const {
+    const_cast<FrmSutra*>(this)->flushPending(which);
+    return list(which)->List(index);
+}
 
 void FrmSutra::ListSetIndex(SutraList which, int index) {
+    flushAllPending();
     loaderSelecting_ = true;
     list(which)->SetListIndex(index);
     loaderSelecting_ = false;

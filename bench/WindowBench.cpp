@@ -1,0 +1,144 @@
+// The sutra window's two costly moments: showing a sutra (read, split,
+// render, load into the pane) and loading the whole corpus into its lists,
+// the second against the bare read and split of every record.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+
+#include <filesystem>
+#include <memory>
+
+#include "bench/CorpusBench.h"
+#include "corpus/Collation.h"
+#include "corpus/CorpusState.h"
+#include "corpus/Loader.h"
+#include "platform/Dialogs.h"
+#include "platform/ListControl.h"
+#include "tests/QtTestSupport.h"
+#include "tests/corpus/CorpusBuilder.h"
+#include "tests/corpus/TestSupport.h"
+#include "window/FrmSutra.h"
+#include "window/WindowState.h"
+
+namespace vyk::bench {
+namespace {
+
+// A window over a data file, set up as start-up leaves it.
+struct BenchWindow {
+    explicit BenchWindow(const std::string& dataFile) {
+        test::EnsureApp();
+        corpus.gDataFile = dataFile;
+        corpus.gDataDir = std::filesystem::path(dataFile).parent_path().string();
+        state.gOrderName = {"Astadhyayi", "Siddhanta Kaumudi", "Laghu Kaumudi"};
+        InitSortWeights(corpus.gSortWeight);
+        window = std::make_unique<FrmSutra>(corpus, state, dialogs, SutraWindowHooks{});
+        window->resize(1024, 700);
+        window->show();
+        window->picSutra->show();
+    }
+
+    bool Load() {
+        const bool loaded = LoadSutraFile(corpus, *window);
+        corpus.gLoading = false;
+        return loaded;
+    }
+
+    CorpusState corpus;
+    WindowState state;
+    ScriptedDialogService dialogs;
+    std::unique_ptr<FrmSutra> window;
+};
+
+// Running text of about `bytes` bytes, in lines of some sixty characters.
+std::string RunningText(std::size_t bytes) {
+    std::string text;
+    while (text.size() < bytes) {
+        text += "v\xE3" "ddhir\xE0" "daic ade\xED gu\xE9" "a\xE8 iko gu\xE9" "av\xE3" "ddh\xE1 na dh\xE0tulopa";
+        text += text.size() % 3 == 0 ? " " : "\r\n";
+    }
+    text.resize(bytes);
+    return text;
+}
+
+const test::TempDir& Folder() {
+    static const test::TempDir folder;
+    return folder;
+}
+
+// Record 1 is a typical 1 KB record, record 2 a 30 KB one.
+const std::string& ShowCorpus() {
+    static const std::string path = [] {
+        test::RecordBuilder typical;
+        typical.Label("1.1.1").Sutra("v\xE3" "ddhir\xE0" "daic").Numbers(16, 32);
+        for (int s = 1; s < 7; ++s) typical.Section(s, RunningText(150));
+        test::RecordBuilder large;
+        large.Label("1.1.2").Sutra("ade\xED gu\xE9" "a\xE8").Numbers(17, 25);
+        for (int s = 1; s < 7; ++s) large.Section(s, RunningText(5000));
+        const std::string file = Folder().File("show.vyk");
+        if (!WriteCorpusFile(file, {typical.Text(), large.Text()}, DefaultHeaderByte8, nullptr)) std::abort();
+        return file;
+    }();
+    return path;
+}
+
+const std::string& GeneratedCorpusFile() {
+    static const std::string path = [] {
+        const std::string file = Folder().File("generated.vyk");
+        if (!WriteGeneratedCorpus(file, MaxSutras)) std::abort();
+        return file;
+    }();
+    return path;
+}
+
+std::string LoadPath(int which) { return which == 0 ? std::string(VYK_SHARED_CORPUS) : GeneratedCorpusFile(); }
+const char* LoadName(int which) { return which == 0 ? "real" : "generated-4500"; }
+
+void BM_ShowSutra(benchmark::State& run) {
+    BenchWindow bench(ShowCorpus());
+    if (!bench.Load()) {
+        run.SkipWithError("cannot load the corpus");
+        return;
+    }
+    const int k = static_cast<int>(run.range(0));
+    for (auto _ : run) {
+        bench.window->ShowSutra(k);
+        benchmark::DoNotOptimize(bench.state.gField[1].data());
+    }
+    run.SetLabel(k == 1 ? "1 KB record" : "30 KB record");
+    run.counters["bytes"] = static_cast<double>(bench.corpus.gTextLen[k]);
+}
+BENCHMARK(BM_ShowSutra)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+// The whole load with the window's lists, record 1 shown at its end.
+void BM_LoadSutraFile(benchmark::State& run) {
+    const std::string path = LoadPath(static_cast<int>(run.range(0)));
+    BenchWindow bench(path);
+    for (auto _ : run) {
+        if (!bench.Load()) {
+            run.SkipWithError("cannot load the corpus");
+            return;
+        }
+    }
+    run.SetLabel(LoadName(static_cast<int>(run.range(0))));
+    run.counters["records"] = bench.window->lstVykE[0]->count();
+}
+BENCHMARK(BM_LoadSutraFile)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The same bare read and split that the corpus benchmark measures, for a
+// ratio taken in one run.
+void BM_BareReadAndSplit(benchmark::State& run) {
+    const std::string path = LoadPath(static_cast<int>(run.range(0)));
+    int records = 0;
+    for (auto _ : run) {
+        int64_t checksum = 0;
+        records = ReadAndSplitAll(path, &checksum);
+        benchmark::DoNotOptimize(checksum);
+    }
+    run.SetLabel(LoadName(static_cast<int>(run.range(0))));
+    run.counters["records"] = records;
+}
+BENCHMARK(BM_BareReadAndSplit)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace vyk::bench

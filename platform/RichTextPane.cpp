@@ -182,7 +182,10 @@ void RichTextPane::keyPressEvent(QKeyEvent* event) {
         return;
     }
 
-    if (KeyPress) {
+    // With Alt down a key types nothing, as on Windows, where it goes to
+    // the menu; so Ctrl+Alt+A or Alt+A neither reach KeyPress nor the text.
+    const bool alt = event->modifiers().testFlag(Qt::AltModifier);
+    if (KeyPress && !alt) {
         QString typed = event->text();
         if (typed.isEmpty()) {
             for (const KeyRow& row : TypedControlTable) {
@@ -198,12 +201,15 @@ void RichTextPane::keyPressEvent(QKeyEvent* event) {
 
     // Shift+Enter would make a line break inside the paragraph, which the
     // one-byte text cannot express; it starts a paragraph like Enter.
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        (event->modifiers() & Qt::ShiftModifier)) {
-        QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier,
-                        event->text(), event->isAutoRepeat(), event->count());
-        QTextEdit::keyPressEvent(&plain);
-        event->setAccepted(plain.isAccepted());
+    const bool shiftEnter = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+                            event->modifiers().testFlag(Qt::ShiftModifier);
+    if (shiftEnter || (alt && !event->text().isEmpty())) {
+        const Qt::KeyboardModifiers modifiers =
+            shiftEnter ? event->modifiers() & ~Qt::ShiftModifier : event->modifiers();
+        QKeyEvent forwarded(event->type(), event->key(), modifiers, alt ? QString() : event->text(),
+                            event->isAutoRepeat(), event->count());
+        QTextEdit::keyPressEvent(&forwarded);
+        event->setAccepted(forwarded.isAccepted());
         return;
     }
     QTextEdit::keyPressEvent(event);

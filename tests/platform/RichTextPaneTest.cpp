@@ -196,6 +196,15 @@ TEST_F(RichTextPaneTest, KeyCodeSetToZeroSwallowsTheKey) {
     EXPECT_EQ(pane.Text(), "");
 }
 
+TEST_F(RichTextPaneTest, KeysWithAltTypeNothing) {
+    Press(Qt::Key_A, Qt::AltModifier, "a");
+    Press(Qt::Key_A, Qt::ControlModifier | Qt::AltModifier, "a");
+    EXPECT_EQ(keyDowns.size(), 2u);
+    EXPECT_EQ(keyDowns[1].shift, 6);
+    EXPECT_TRUE(keyPresses.empty());
+    EXPECT_EQ(pane.Text(), "");
+}
+
 TEST_F(RichTextPaneTest, ControlKeysTypeTheirControlCodes) {
     pane.SetText("ab");
     pane.moveCursor(QTextCursor::End);

@@ -5,6 +5,7 @@
 #include <QThread>
 
 #include "platform/Dialogs.h"
+#include "platform/Services.h"
 #include "shell/FrmAbout.h"
 #include "shell/FrmSrcDir.h"
 #include "shell/FrmVyakor.h"
@@ -76,6 +77,7 @@ void Application::EndProgram() {
     programEnded_ = true;
     corpus.gDataFileNo.Close();
     window.gClosing = true;
+    SetDefaultPointer();
     if (frmSrcDir_) frmSrcDir_->hide();
     if (frmAbout_) frmAbout_->hide();
     if (frmVyakor_) frmVyakor_->hide();

@@ -136,6 +136,7 @@ TEST_F(MainTest, CancelInTheQuestionEndsBeforeAnyWindowIsSetUp) {
 
     EXPECT_TRUE(app->ProgramEnded());
     EXPECT_FALSE(app->hasFrmSutra());
+    EXPECT_FALSE(HourglassShown());
     EXPECT_EQ(Remembered(), dataDir);
     EXPECT_FALSE(app->frmVyakor().isVisible());
 }

@@ -8,6 +8,7 @@ namespace {
 using namespace std::string_literals;
 using test::CorpusFileBuilder;
 using test::Record;
+using test::RecordBuilder;
 using test::WindowFixture;
 
 const std::string LongSutra = "abcdefghij klmnopqrst uvwxyzabcd efghijklm";
@@ -258,6 +259,23 @@ TEST_F(ListsTest, ARejectedReloadShowsTheMessageAndKeepsTheLists) {
 }
 
 class ListGapTest : public WindowFixture {};
+
+TEST_F(ListGapTest, EqualEntriesAreAllListedInFileOrderAndEachShowsItsOwnRecord) {
+    RecordBuilder second;
+    second.Label("1.1.1").Sutra("same").Section(6, "the second").Numbers(5, 5);
+    ASSERT_TRUE(Start({Record("1.1.1", "same", 5, 5), second.Text(), Record("0.0.1", "same", 5, 0)}));
+    EXPECT_EQ(Items(window->lstVykE[1]),
+              (std::vector<std::string>{"    5 - same", "    5 - same", "    5 - same"}));
+    window->SetListOrder(1);
+    const int expected[] = {3, 1, 2};  // "0.0.1" sorts first, then the equal two as the file has them
+    for (int row = 0; row < 3; ++row) {
+        window->lstVykE[1]->SetListIndex(row);
+        EXPECT_EQ(corpus.gCurSutra, expected[row]) << row;
+    }
+    window->SetListOrder(2);
+    window->lstVykE[2]->SetListIndex(1);
+    EXPECT_EQ(state.gField[7], "the second");
+}
 
 TEST_F(ListGapTest, ARecordWithoutTextDoesNotShiftTheRecordsOfLaterRows) {
     CorpusFileBuilder file;

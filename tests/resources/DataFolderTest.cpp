@@ -38,6 +38,7 @@ std::string ReadFile(const std::string& path) {
 class GuiEnvironment : public ::testing::Environment {
 public:
   void SetUp() override {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "resources_test";
     static char* argv[] = {name, nullptr};

@@ -22,9 +22,8 @@ namespace {
 constexpr std::string_view IndexCaptionSuffix = "  [In&dex]";
 
 // The loader lets window messages run after every index entry; running them
-// that often would cost more than the load itself, so they run at most this
-// often (a load of the whole corpus then stays within a few times a bare
-// read of its records, and the window still answers).
+// that often would cost more than reading the records, so they run at most
+// this often, which keeps the window answering during a load.
 constexpr std::chrono::milliseconds LoaderEventInterval{10};
 
 // The label of a hidden-list entry: what follows its first byte 160, or the

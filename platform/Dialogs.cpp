@@ -90,7 +90,11 @@ MsgAnswer QtDialogService::MsgBox(const MsgRequest& request) {
     }
     // A system-modal box of Windows becomes application modal here.
     box.setWindowModality(Qt::ApplicationModal);
+    // The question waits for the user, not the program: show the arrow over
+    // an hourglass that start-up or a save may have set, and put it back after.
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
     const auto chosen = static_cast<QMessageBox::StandardButton>(box.exec());
+    QApplication::restoreOverrideCursor();
     for (const AnswerRow& row : AnswerTable) {
         if (row.button == chosen) return row.answer;
     }

@@ -49,6 +49,29 @@ void ListControl::AddItem(const std::string& text) {
     texts_.insert(texts_.begin() + static_cast<std::ptrdiff_t>(position), text);
 }
 
+void ListControl::AddItems(const std::vector<std::string>& texts) {
+    if (sorted_) {
+        // Appending keeps a sorted list sorted only when every item sorts at
+        // or after the one before it, starting from the list's last item.
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            const std::string& previous = i == 0 ? (texts_.empty() ? texts[0] : texts_.back()) : texts[i - 1];
+            if (CompareListText(texts[i], previous) < 0) {
+                for (const std::string& text : texts) AddItem(text);
+                return;
+            }
+        }
+    }
+    QStringList labels;
+    labels.reserve(static_cast<qsizetype>(texts.size()));
+    for (const std::string& text : texts) {
+        labels.append(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+    }
+    quiet_ = true;
+    addItems(labels);
+    quiet_ = false;
+    texts_.insert(texts_.end(), texts.begin(), texts.end());
+}
+
 int ListControl::ListCount() const { return static_cast<int>(texts_.size()); }
 
 std::string ListControl::List(int index) const {

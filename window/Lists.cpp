@@ -203,10 +203,13 @@ void FrmSutra::flushPending(SutraList which) {
         });
     }
     std::vector<int>* records = rowRecords(which);
-    for (const auto& [text, record] : pending) {
-        control->AddItem(text);
+    std::vector<std::string> texts;
+    texts.reserve(pending.size());
+    for (auto& [text, record] : pending) {
+        texts.push_back(std::move(text));
         if (records != nullptr) records->push_back(record);
     }
+    control->AddItems(texts);
     pending.clear();
 }
 

@@ -88,6 +88,19 @@ TEST_F(ListControlTest, SortedListOrdersSortKeysDigitByDigit) {
     EXPECT_EQ(sorted.List(2).substr(0, 10), "1203000000");
 }
 
+TEST_F(ListControlTest, AddingManyItemsGivesTheOrderOfAddingThemOneByOne) {
+    Fill(sorted, {"b", "d"});
+    sorted.AddItems({"e", "f"});              // belongs after the last item: appended
+    sorted.AddItems({"C", "a", "g"});         // out of order: placed one by one
+    EXPECT_EQ(Items(sorted), (std::vector<std::string>{"a", "b", "C", "d", "e", "f", "g"}));
+    EXPECT_EQ(sorted.count(), 7);
+    EXPECT_EQ(sorted.item(2)->text(), "C");
+
+    unsorted.AddItems({"z", "a"});
+    EXPECT_EQ(Items(unsorted), (std::vector<std::string>{"z", "a"}));
+    EXPECT_EQ(clicks, 0);
+}
+
 TEST_F(ListControlTest, ItemsShowTheirBytesAsLatin1) {
     unsorted.AddItem(" 1.1.1 - v\xe7\xe9\xa0x");
     EXPECT_EQ(unsorted.item(0)->text(), QString::fromLatin1(" 1.1.1 - v\xe7\xe9\xa0x"));

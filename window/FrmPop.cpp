@@ -24,7 +24,7 @@ constexpr PopupMenuRow PopupMenus[] = {
 struct PopupItemRow {
     QMenu* FrmPop::*menu;
     QAction* FrmPop::*item;
-    MenuItemSpec spec;
+    MenuItemDesign design;
 };
 
 constexpr PopupItemRow PopupItems[] = {
@@ -73,7 +73,7 @@ void FrmPop::createMenus() {
         menu->setObjectName(Latin1(row.name));
         this->*row.menu = menu;
     }
-    for (const PopupItemRow& row : PopupItems) this->*row.item = AddMenuItem(this->*row.menu, row.spec);
+    for (const PopupItemRow& row : PopupItems) this->*row.item = AddMenuItem(this->*row.menu, row.design);
 }
 
 void FrmPop::connectEvents() {

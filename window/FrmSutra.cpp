@@ -79,7 +79,7 @@ constexpr MenuRow Menus[] = {
 struct MenuItemRow {
     QMenu* FrmSutra::*menu;
     QAction* FrmSutra::*item;  // nullptr for a separator
-    MenuItemSpec spec;
+    MenuItemDesign design;
 };
 
 constexpr MenuItemRow MenuItemRows[] = {
@@ -332,7 +332,7 @@ void FrmSutra::createMenus() {
         this->*row.menu = menu;
     }
     for (const MenuItemRow& row : MenuItemRows) {
-        QAction* item = AddMenuItem(this->*row.menu, row.spec);
+        QAction* item = AddMenuItem(this->*row.menu, row.design);
         if (row.item != nullptr) this->*row.item = item;
     }
 }

@@ -14,13 +14,13 @@ QString Latin1(std::string_view text) {
 
 }  // namespace
 
-QAction* AddMenuItem(QMenu* menu, const MenuItemSpec& spec) {
-    QAction* item = spec.caption == "-" ? menu->addSeparator() : menu->addAction(Latin1(spec.caption));
-    item->setObjectName(Latin1(spec.name));
-    if (!spec.shortcut.empty()) item->setShortcut(QKeySequence(Latin1(spec.shortcut)));
-    if (spec.tickable) {
+QAction* AddMenuItem(QMenu* menu, const MenuItemDesign& design) {
+    QAction* item = design.caption == "-" ? menu->addSeparator() : menu->addAction(Latin1(design.caption));
+    item->setObjectName(Latin1(design.name));
+    if (!design.shortcut.empty()) item->setShortcut(QKeySequence(Latin1(design.shortcut)));
+    if (design.tickable) {
         item->setCheckable(true);
-        item->setChecked(spec.ticked);
+        item->setChecked(design.ticked);
         // Connected before any handler, so every handler sees the tick as
         // it stood when the user clicked.
         QObject::connect(item, &QAction::triggered, item, [item](bool flipped) { item->setChecked(!flipped); });

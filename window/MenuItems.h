@@ -8,7 +8,7 @@ class QMenu;
 
 namespace vyk {
 
-struct MenuItemSpec {
+struct MenuItemDesign {
     std::string_view name;       // objectName; the program's name of the item
     std::string_view caption;    // "-" for a separator
     std::string_view shortcut;   // portable text ("Ctrl+X"), empty for none
@@ -20,6 +20,6 @@ struct MenuItemSpec {
 // gives it: a click does not flip it by itself, so a click handler reads the
 // tick as it was before the click and sets the new one (or refuses and
 // leaves it).
-QAction* AddMenuItem(QMenu* menu, const MenuItemSpec& spec);
+QAction* AddMenuItem(QMenu* menu, const MenuItemDesign& design);
 
 }  // namespace vyk

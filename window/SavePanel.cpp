@@ -91,7 +91,11 @@ void FrmSutra::Form_QueryUnload(bool& cancel) {
         return;
     }
 
-    if (!corpus_.gDataModified) {
+    // Typing not yet committed is a change too when the pane could take it
+    // (edit mode): closing would otherwise drop it without a word. Keys
+    // pressed in the locked pane changed nothing, and ask nothing.
+    const bool typingToKeep = corpus_.gTextChanged && IsRecordNumber(corpus_.gCurSutra) && !rtbE[0]->Locked();
+    if (!corpus_.gDataModified && !typingToKeep) {
         endProgram();
         return;
     }

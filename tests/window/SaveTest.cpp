@@ -230,13 +230,26 @@ TEST_F(SaveTest, CloseWithoutChangesEndsTheProgramWithoutAQuestion) {
     EXPECT_TRUE(state.gClosing);
 }
 
-TEST_F(SaveTest, CloseRightAfterTypingDropsTheTypingWithoutAQuestion) {
+TEST_F(SaveTest, CloseAfterKeysInTheLockedPaneAsksNothing) {
     Type("x");
+    Window().rtbE[0]->SetLocked(true);  // view mode: the pane took none of it
     bool cancel = false;
     Window().Form_QueryUnload(cancel);
     EXPECT_TRUE(dialogs.asked.empty());
     EXPECT_EQ(endProgramCalls, 1);
     EXPECT_EQ(FileBytes(corpus.gDataFile), original);
+}
+
+TEST_F(SaveTest, CloseRightAfterTypingInEditModeAsksAndYesKeepsTheTyping) {
+    Type(" typed");
+    dialogs.Plan(MsgAnswer::Yes);
+    bool cancel = false;
+    Window().Form_QueryUnload(cancel);
+
+    ASSERT_EQ(dialogs.asked.size(), 1u);
+    EXPECT_EQ(dialogs.asked[0].title, "Save");
+    EXPECT_FALSE(cancel);
+    EXPECT_NE(FileBytes(corpus.gDataFile).find(" typed"), std::string::npos);
 }
 
 TEST_F(SaveTest, CloseWithChangesAsksAndYesSavesReloadsAndGoesOn) {

@@ -1,5 +1,7 @@
 #include "platform/Controls.h"
 
+#include "platform/Latin1.h"
+
 namespace vyk {
 
 Frame::Frame(QWidget* parent) : QFrame(parent), placement_(this) {
@@ -12,7 +14,7 @@ Label::Label(const std::string& caption, QWidget* parent) : QLabel(parent), plac
 
 void Label::SetCaption(const std::string& caption) {
     caption_ = caption;
-    setText(QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())));
+    setText(Latin1(caption));
 }
 
 Image::Image(QWidget* parent) : QLabel(parent), placement_(this) {

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "platform/Latin1.h"
+
 namespace vyk {
 
 namespace {
@@ -46,9 +48,6 @@ constexpr AnswerRow AnswerTable[] = {
     {QMessageBox::No, MsgAnswer::No},
 };
 
-QString Latin1(const std::string& bytes) {
-    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
 
 // The answer a box gives when it is closed without a choice.
 MsgAnswer CautiousAnswer(MsgButtons buttons) {

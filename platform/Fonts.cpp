@@ -3,12 +3,13 @@
 #include <QFontDatabase>
 #include <QStringList>
 
+#include "platform/Latin1.h"
 #include "platform/Paths.h"
 
 namespace vyk {
 
 bool FaceAvailable(const std::string& face) {
-    const QString wanted = QString::fromLatin1(face.data(), static_cast<qsizetype>(face.size())).trimmed();
+    const QString wanted = Latin1(face).trimmed();
     if (wanted.isEmpty()) return false;
     for (QString family : QFontDatabase::families()) {
         // A family offered by several foundries is listed as "Name [Foundry]".

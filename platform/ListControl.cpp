@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 
 #include "corpus/Loader.h"
+#include "platform/Latin1.h"
 #include "platform/RichTextPane.h"
 
 namespace vyk {
@@ -44,7 +45,7 @@ void ListControl::Clear() {
 void ListControl::AddItem(const std::string& text) {
     const std::size_t position = sorted_ ? SortedInsertPosition(texts_, text) : texts_.size();
     quiet_ = true;
-    insertItem(static_cast<int>(position), QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+    insertItem(static_cast<int>(position), Latin1(text));
     quiet_ = false;
     texts_.insert(texts_.begin() + static_cast<std::ptrdiff_t>(position), text);
 }
@@ -64,7 +65,7 @@ void ListControl::AddItems(const std::vector<std::string>& texts) {
     QStringList labels;
     labels.reserve(static_cast<qsizetype>(texts.size()));
     for (const std::string& text : texts) {
-        labels.append(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+        labels.append(Latin1(text));
     }
     quiet_ = true;
     addItems(labels);
@@ -103,7 +104,7 @@ void ListControl::SetFocus() {
 
 void ListControl::SetFont(const std::string& face, double points) {
     QFont font = this->font();
-    font.setFamilies(QStringList{QString::fromLatin1(face.data(), static_cast<qsizetype>(face.size()))});
+    font.setFamilies(QStringList{Latin1(face)});
     if (points > 0) font.setPointSizeF(points);
     setFont(font);
 }

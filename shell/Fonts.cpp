@@ -7,6 +7,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
 #include "platform/Fonts.h"
+#include "platform/Latin1.h"
 #include "platform/Paths.h"
 #include "platform/Services.h"
 #include "shell/Application.h"
@@ -58,7 +59,7 @@ constexpr std::string_view ConfirmOrder[] = {RomanFace, VelkaFace};
 bool Probe(QLabel& lblFont, std::string_view face) {
     const std::string name(face);
     if (!FaceAvailable(name)) return false;
-    lblFont.setFont(QFont(QString::fromLatin1(name.data(), static_cast<int>(name.size()))));
+    lblFont.setFont(QFont(Latin1(name)));
     return true;
 }
 

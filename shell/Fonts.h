@@ -5,14 +5,14 @@
 #include <string>
 #include <string_view>
 
+#include "window/WindowState.h"
+
 namespace vyk {
 
 class Application;
 struct ShellPaths;
 
-inline constexpr std::string_view RomanFace = "Times Kovra Roman";
 inline constexpr std::string_view RomanFontFile = "tmskrmn.ttf";
-inline constexpr std::string_view VelkaFace = "Velka";
 inline constexpr std::string_view VelkaFontFile = "velka.ttf";
 inline constexpr std::string_view MissingFontTitle = "Missing Font";
 

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "platform/Latin1.h"
 #include "shell/Fonts.h"
 #include "shell/SystemInfo.h"
 #include "shell/Version.h"
@@ -17,9 +18,6 @@ namespace vyk {
 
 namespace {
 
-QString Latin1(std::string_view bytes) {
-    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
 
 QLabel* MakeLabel(QWidget* parent, const char* name) {
     auto* label = new QLabel(parent);

@@ -10,6 +10,7 @@
 #include "corpus/SutraRecord.h"
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
+#include "platform/Latin1.h"
 #include "platform/ListControl.h"
 #include "platform/Services.h"
 #include "shell/Application.h"
@@ -75,7 +76,7 @@ void Main(Application& app) {
 
     SetHourglass();
     const std::string title = FrameTitle();
-    app.frmVyakor().setWindowTitle(QString::fromLatin1(title.data(), static_cast<qsizetype>(title.size())));
+    app.frmVyakor().setWindowTitle(Latin1(title));
 
     shell.gIniFile = std::string(IniFileName);
     corpus.gHeaderByte8 = DefaultHeaderByte8;

@@ -6,6 +6,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
 #include "platform/IniFile.h"
+#include "platform/Latin1.h"
 #include "platform/Services.h"
 #include "shell/Application.h"
 #include "shell/Fonts.h"
@@ -51,8 +52,8 @@ namespace {
 void ShowChooser(Application& app) {
     SetDefaultPointer();
     FrmSrcDir& chooser = app.frmSrcDir();
-    chooser.setWindowTitle(QString::fromLatin1(SrcDirCaption.data(), SrcDirCaption.size()));
-    chooser.lbl[0]->setText(QString::fromLatin1(SrcDirPrompt.data(), SrcDirPrompt.size()));
+    chooser.setWindowTitle(Latin1(SrcDirCaption));
+    chooser.lbl[0]->setText(Latin1(SrcDirPrompt));
     chooser.coUrl->hide();
     chooser.lbl[3]->setEnabled(false);
     app.ShowSrcDir();

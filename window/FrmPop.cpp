@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QMenu>
 
+#include "platform/Latin1.h"
 #include "window/FrmSutra.h"
 #include "window/MenuItems.h"
 
@@ -52,10 +53,6 @@ constexpr QAction* FrmPop::*ViewItems[] = {
 // The order items in ListOrder order, the sort items in SortMode order.
 constexpr QAction* FrmPop::*OrderItems[] = {&FrmPop::mFileAstadhyayi, &FrmPop::mFileSKaumudi, &FrmPop::mFileLKaumudi};
 constexpr QAction* FrmPop::*SortItems[] = {&FrmPop::mSortNumerical, &FrmPop::mSortAlphabetical};
-
-QString Latin1(std::string_view text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 }  // namespace
 

@@ -9,6 +9,7 @@
 
 #include "platform/Controls.h"
 #include "platform/Dialogs.h"
+#include "platform/Latin1.h"
 #include "platform/LineControl.h"
 #include "platform/ListControl.h"
 #include "platform/RichTextPane.h"
@@ -20,10 +21,6 @@ namespace vyk {
 
 namespace {
 
-QString Latin1(std::string_view text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // ---- Design values -------------------------------------------------------
 
 const QColor LabelColour(128, 0, 0);
@@ -34,7 +31,6 @@ const QColor BoxWhite(255, 255, 255);
 // The design font of the labels is "MS Sans Serif" 9.75 points, which Linux
 // does not have: the system's sans-serif face at the same size stands in.
 constexpr double LabelPoints = 9.75;
-constexpr std::string_view RomanFace = "Times Kovra Roman";
 
 // Height of the two frames above the lists and the pane; the lists start
 // right below them.

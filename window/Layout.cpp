@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "platform/Controls.h"
+#include "platform/Latin1.h"
 #include "platform/LineControl.h"
 #include "platform/ListControl.h"
 #include "platform/RichTextPane.h"
@@ -15,9 +16,6 @@
 namespace vyk {
 
 namespace {
-
-constexpr std::string_view RomanFace = "Times Kovra Roman";
-constexpr std::string_view VelkaFace = "Velka";
 
 // The window's outer and inner size, in twips. The sutra window has no
 // border or caption of its own, so both are the same.
@@ -178,7 +176,7 @@ void FrmSutra::ArrangeControls() {
     if (state_.gRomanFontOk) lstVykE[0]->SetFont(std::string(RomanFace), state_.gRomanFontSize);
     if (state_.gVelkaFontOk) {
         lstVykD[0]->SetFont(std::string(VelkaFace), state_.gVelkaFontSize - 1);
-        QFont velka(QString::fromLatin1(VelkaFace.data(), static_cast<qsizetype>(VelkaFace.size())));
+        QFont velka(Latin1(VelkaFace));
         velka.setPointSize(state_.gVelkaFontSize);
         rtbD[0]->setFont(velka);
         const TwipsPlacement& rectangle = lstVykE[0]->Placement();

@@ -4,15 +4,9 @@
 #include <QKeySequence>
 #include <QMenu>
 
+#include "platform/Latin1.h"
+
 namespace vyk {
-
-namespace {
-
-QString Latin1(std::string_view text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
 
 QAction* AddMenuItem(QMenu* menu, const MenuItemDesign& design) {
     QAction* item = design.caption == "-" ? menu->addSeparator() : menu->addAction(Latin1(design.caption));

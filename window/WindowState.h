@@ -2,8 +2,15 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 namespace vyk {
+
+// The two display faces. The corpus text is stored in the glyph encoding of
+// the Roman face; the Devanagari face is installed and given to controls
+// that show nothing.
+inline constexpr std::string_view RomanFace = "Times Kovra Roman";
+inline constexpr std::string_view VelkaFace = "Velka";
 
 // The sutra window's share of the program state: the fields of the sutra on
 // display, the section-hidden flags, the display-font settings that start-up

@@ -19,6 +19,7 @@
 #include "corpus/Saver.h"
 #include "platform/Controls.h"
 #include "platform/Dialogs.h"
+#include "platform/Latin1.h"
 #include "platform/ListControl.h"
 #include "platform/RichTextPane.h"
 #include "tests/QtTestSupport.h"
@@ -120,7 +121,7 @@ public:
         window->rtbE[0]->SetLocked(false);
         QTextCursor cursor = window->rtbE[0]->textCursor();
         cursor.movePosition(QTextCursor::End);
-        cursor.insertText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+        cursor.insertText(Latin1(text));
         corpus.gTextChanged = true;
     }
 

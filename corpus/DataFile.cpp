@@ -11,20 +11,18 @@ namespace vyk {
 
 namespace {
 
-// Reads exactly len bytes at offset; false on error or an early end of file.
-bool ReadFully(int fd, char* buffer, int64_t len, int64_t offset) {
-  while (len > 0) {
-    const ssize_t got = ::pread(fd, buffer, static_cast<size_t>(len), static_cast<off_t>(offset));
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (got == 0) return false;
-    buffer += got;
-    len -= got;
-    offset += got;
+// Reads up to len bytes at offset, retrying interrupted reads; returns how
+// many arrived before the end of the file or an error.
+std::size_t ReadAtMost(int fd, char* buffer, std::size_t len, int64_t offset) {
+  std::size_t have = 0;
+  while (have < len) {
+    const ssize_t got = ::pread(fd, buffer + have, len - have,
+                                static_cast<off_t>(offset + static_cast<int64_t>(have)));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    have += static_cast<std::size_t>(got);
   }
-  return true;
+  return have;
 }
 
 }  // namespace
@@ -82,7 +80,7 @@ bool DataFile::ReadInto(int64_t pos, int64_t len, std::string& out) const {
   out.clear();
   if (fd_ < 0 || pos < 1 || len < 0) return false;
   out.resize(static_cast<std::size_t>(len));
-  if (!ReadFully(fd_, out.data(), len, pos - 1)) {
+  if (ReadAtMost(fd_, out.data(), out.size(), pos - 1) != out.size()) {
     out.clear();
     return false;
   }
@@ -93,14 +91,7 @@ std::string DataFile::ReadUpTo(int64_t pos, int64_t len) const {
   std::string out;
   if (fd_ < 0 || pos < 1 || len <= 0) return out;
   out.resize(static_cast<std::size_t>(len));
-  std::size_t have = 0;
-  while (have < out.size()) {
-    const ssize_t got = ::pread(fd_, out.data() + have, out.size() - have,
-                                static_cast<off_t>(pos - 1 + static_cast<int64_t>(have)));
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) break;
-    have += static_cast<std::size_t>(got);
-  }
+  const std::size_t have = ReadAtMost(fd_, out.data(), out.size(), pos - 1);
   out.resize(have);
   return out;
 }

@@ -140,11 +140,6 @@ void FrmSutra::CommitEdit() {
     corpus_.gTextChanged = false;
 
     const std::string paneText = rtbE[0]->Text();
-    for (const SectionRow& row : SectionTable) {
-        std::string& head = state_.gSectionHead[static_cast<std::size_t>(row.k)];
-        head = row.SectionHead;
-        head += CrLf;
-    }
 
     // A record whose text could not be had is not on screen, whatever the
     // pane shows: nothing of it may reach the edit cache.

@@ -19,8 +19,6 @@ struct WindowState {
     // Items 1 to 7 hold the section texts of the sutra on display; 8 to 11
     // are unused. Item 0 is unused too: indexes follow the section numbers.
     std::array<std::string, 12> gField;
-    // The heads followed by CR LF, set by each commit; 1 to 7.
-    std::array<std::string, 8> gSectionHead;
 
     bool gHideSutra = false;
     bool gHideSandhi = false;

@@ -3,8 +3,8 @@
 #include <QAction>
 
 #include "tests/window/WindowFixture.h"
+#include "window/Commit.h"
 #include "window/SectionTable.h"
-#include "window/ViewInsert.h"
 
 namespace vyk::test {
 namespace {
@@ -12,6 +12,13 @@ namespace {
 constexpr int Vritti = 4;
 constexpr int AnuVritti = 5;
 constexpr int Explanation = 7;
+
+// The 1-based place of a whole-line head from the start of the text, 0 for
+// none: where Insert counts its caret offset from.
+int FindHeadLine(std::string_view text, std::string_view head) {
+    const std::size_t at = FindHeadLineFrom(text, head, 0);
+    return at == std::string_view::npos ? 0 : static_cast<int>(at) + 1;
+}
 
 TEST(FindHeadLine, FindsTheHeadOnlyAsAWholeLine) {
     EXPECT_EQ(FindHeadLine("Vritti\r\nx\r\n", "Vritti"), 1);

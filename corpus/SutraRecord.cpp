@@ -74,19 +74,15 @@ RecordFields SplitRecord(std::string_view text) {
 RecordHead SplitRecordHead(std::string_view text) {
   RecordHead head;
   int zeroBytes = 0;
-  std::size_t after = WalkFields(text, 2, zeroBytes, [&](int field, std::string_view piece) {
-    if (field == 0) head.label = piece;
-    else head.sutra = piece;
-  });
-  if (zeroBytes < 2) return head;
-  // Skip the remaining six sections to reach the numbers.
-  for (int field = 2; field < SectionCount + 1; ++field) {
-    const std::size_t zero = text.find('\0', after);
-    if (zero == std::string_view::npos) return head;
-    after = zero + 1;
+  const std::size_t after = WalkFields(text, SectionCount + 1, zeroBytes,
+                                       [&](int field, std::string_view piece) {
+                                         if (field == 0) head.label = piece;
+                                         else if (field == 1) head.sutra = piece;
+                                       });
+  if (zeroBytes == SectionCount + 1) {
+    head.siddhanta = DecodeBase255Num2(text, after);
+    head.laghu = DecodeBase255Num2(text, after + 2);
   }
-  head.siddhanta = DecodeBase255Num2(text, after);
-  head.laghu = DecodeBase255Num2(text, after + 2);
   return head;
 }
 

@@ -120,8 +120,7 @@ std::string RebuildRecord(std::string_view paneText, const CommitSources& source
     return record;
 }
 
-std::array<std::string, 2> NumberBytes(std::string_view recordText) {
-    const RecordFields fields = SplitRecord(recordText);
+std::array<std::string, 2> NumberBytes(std::string_view recordText, const RecordFields& fields) {
     std::array<std::string, 2> bytes;
     if (!fields.wellFormed()) return bytes;
     std::size_t at = fields.label.size() + 1;
@@ -179,7 +178,7 @@ void FrmSutra::ShowSutra(int k) {
     for (const SectionRow& row : SectionTable)
         state_.gField[static_cast<std::size_t>(row.k)] = fields.sections[static_cast<std::size_t>(row.k - 1)];
 
-    shownNumberBytes_ = NumberBytes(recordText);
+    shownNumberBytes_ = NumberBytes(recordText, fields);
     const std::array<int32_t, 2> numbers{fields.siddhanta, fields.laghu};
     for (std::size_t i = 0; i < 2; ++i)
         lblkaumudi[i]->SetCaption(std::string(KaumudiPrefix[i]) + std::to_string(numbers[i]));

@@ -10,6 +10,8 @@
 
 namespace vyk {
 
+struct RecordFields;
+
 inline constexpr std::string_view RefPrefix = "Vyakor: ";
 inline constexpr std::array<std::string_view, 2> KaumudiPrefix{"Siddhanta Kaumudi: ", "Laghu Kaumudi: "};
 
@@ -48,7 +50,7 @@ std::string RebuildRecord(std::string_view paneText, const CommitSources& source
 
 // The two digit bytes of each Kaumudi number of a record text, as present
 // (0, 1 or 2 bytes each); both empty when the record has fewer than eight
-// zero bytes.
-std::array<std::string, 2> NumberBytes(std::string_view recordText);
+// zero bytes. `fields` is the text's own split.
+std::array<std::string, 2> NumberBytes(std::string_view recordText, const RecordFields& fields);
 
 }  // namespace vyk

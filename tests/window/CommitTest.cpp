@@ -126,6 +126,8 @@ TEST(RebuildRecord, DropsZeroBytesThatWouldShiftTheFields) {
     EXPECT_EQ(c.Rebuild(), "1.1.1\0ab\0\0\0\0\0\0\0\x10\0 \0\0\0"s);
 }
 
+std::array<std::string, 2> NumberBytes(const std::string& text) { return vyk::NumberBytes(text, SplitRecord(text)); }
+
 TEST(NumberBytes, TakesTheDigitsAfterTheEighthZeroByteAsPresent) {
     EXPECT_EQ(NumberBytes(Record("1.1.1", "a", 1000, 17)), (std::array<std::string, 2>{"\xEB\x03", "\x11\0"s}));
     EXPECT_EQ(NumberBytes("l\0s\0\0\0\0\0\0\0\x05"s), (std::array<std::string, 2>{"\x05", ""}));

@@ -107,7 +107,6 @@ private:
   int Fault() { return hook_ && *hook_ ? (*hook_)(operation_++) : 0; }
 
   bool Write(std::string_view bytes) {
-    written_ += bytes.size();
     if (buffer_.size() + bytes.size() <= BufferSize) {
       buffer_ += bytes;
       return true;
@@ -153,7 +152,8 @@ private:
   bool Verify() {
     DataFile check;
     if (!check.Open(tempPath_)) return Fail("cannot read back " + tempPath_ + ": " + Cause(errno));
-    const int64_t expected = static_cast<int64_t>(written_);
+    // Header, texts and index, back to back.
+    const int64_t expected = int64_t{position_} - 1 + static_cast<int64_t>(index_.size());
     if (check.Length() != expected)
       return Fail(tempPath_ + " holds " + std::to_string(check.Length()) + " bytes instead of " +
                   std::to_string(expected));
@@ -181,7 +181,6 @@ private:
   std::string header_;
   std::string buffer_;
   std::string index_;
-  std::size_t written_ = 0;
   int32_t position_ = SutraFileHeader::FirstTextPos;
   std::string error_;
 };
@@ -205,15 +204,15 @@ int64_t CurrentLength(const CorpusState& state, int i) {
   return -1;
 }
 
-// Why the corpus cannot be written in the data file's format ("" when it can):
-// the loader would read such a file differently, so nothing is written.
-std::string FormatProblem(const CorpusState& state) {
-  if (state.gExcessRecords > 0)
-    return "the data file held " + NumberText(state.gExcessRecords) + " records beyond the " +
-           NumberText(MaxSutras) + " this program keeps; saving would lose them";
+// Why records of these lengths cannot be laid out in the data file's format
+// ("" when they can): the loader would read such a file differently, so
+// nothing is written. lengthOf(i) is record i's length, or -1 for a record
+// that is passed over.
+template <typename LengthOf>
+std::string LayoutProblem(int count, LengthOf lengthOf) {
   int64_t position = SutraFileHeader::FirstTextPos;
-  for (int i = 1; i <= MaxSutras; ++i) {
-    const int64_t length = CurrentLength(state, i);
+  for (int i = 1; i <= count; ++i) {
+    const int64_t length = lengthOf(i);
     if (length < 0) continue;
     if (length > MaxBase255Num2)
       return "record " + std::to_string(i) + " is " + NumberText(length) + " bytes long; a record holds at most " +
@@ -223,10 +222,20 @@ std::string FormatProblem(const CorpusState& state) {
              ", beyond the last position " + NumberText(MaxBase255Num3) + " the data file can address";
     position += length;
   }
+  // The index starts at the position after the last record, so it too must
+  // be addressable.
   if (position > MaxBase255Num3)
     return "the records end at byte " + NumberText(position - 1) + ", beyond the last position " +
            NumberText(MaxBase255Num3) + " the data file can address";
   return {};
+}
+
+// Why the corpus cannot be saved as it stands ("" when it can).
+std::string FormatProblem(const CorpusState& state) {
+  if (state.gExcessRecords > 0)
+    return "the data file held " + NumberText(state.gExcessRecords) + " records beyond the " +
+           NumberText(MaxSutras) + " this program keeps; saving would lose them";
+  return LayoutProblem(MaxSutras, [&](int i) { return CurrentLength(state, i); });
 }
 
 std::string ReadProblem(const CorpusState& state, int i) {
@@ -331,15 +340,10 @@ bool WriteCorpusFile(const std::string& path, const std::vector<std::string>& te
   if (texts.size() > static_cast<std::size_t>(MaxSutras))
     return fail(NumberText(static_cast<int64_t>(texts.size())) + " records are more than the " + NumberText(MaxSutras) +
                 " a data file holds");
-  int64_t position = SutraFileHeader::FirstTextPos;
-  for (std::size_t i = 0; i < texts.size(); ++i) {
-    if (texts[i].size() > static_cast<std::size_t>(MaxBase255Num2))
-      return fail("record " + std::to_string(i + 1) + " is longer than " + NumberText(MaxBase255Num2) + " bytes");
-    position += static_cast<int64_t>(texts[i].size());
-    // The index start, the last position written, must stay addressable.
-    if (position > MaxBase255Num3)
-      return fail("record " + std::to_string(i + 1) + " ends beyond position " + NumberText(MaxBase255Num3));
-  }
+  const std::string problem = LayoutProblem(static_cast<int>(texts.size()), [&](int i) {
+    return static_cast<int64_t>(texts[static_cast<std::size_t>(i) - 1].size());
+  });
+  if (!problem.empty()) return fail(problem);
   CorpusWriter writer(path, path + ".tmp", nullptr);
   if (!writer.Begin(DefaultHeaderTag, headerByte8)) return fail(writer.Error());
   for (const auto& text : texts)

@@ -436,6 +436,10 @@ TEST(WriteCorpusFileTest, WritesALoadableFileOrRefusesWithACause) {
   EXPECT_EQ(test::ReadBytes(dir.File("sutra.vyk")), bytes);
   EXPECT_FALSE(WriteCorpusFile(dir.File("sutra.vyk"), std::vector<std::string>(MaxSutras + 1, "r"), 0x1B, &error));
   EXPECT_NE(error.find("4,501 records"), std::string::npos) << error;
+  EXPECT_FALSE(WriteCorpusFile(dir.File("sutra.vyk"), std::vector<std::string>(256, std::string(32700, 'x')), 0x1B,
+                               &error));
+  EXPECT_NE(error.find("8,355,839"), std::string::npos) << error;
+  EXPECT_EQ(test::ReadBytes(dir.File("sutra.vyk")), bytes);
   EXPECT_FALSE(WriteCorpusFile(dir.File("missing/sutra.vyk"), {"a"}, 0x1B, &error));
   EXPECT_NE(error.find("No such file"), std::string::npos) << error;
   EXPECT_FALSE(WriteCorpusFile(dir.File("missing/sutra.vyk"), {"a"}, 0x1B, nullptr));

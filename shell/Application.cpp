@@ -41,7 +41,6 @@ FrmSutra& Application::frmSutra() {
         hooks.EndProgram = [this] { EndProgram(); };
         frmSutra_ = new FrmSutra(corpus, window, dialogs, std::move(hooks));
         frmVyakor().AdoptChild(frmSutra_);
-        frmSutra_->Form_Load();
     }
     return *frmSutra_;
 }

@@ -258,6 +258,20 @@ TEST_F(MainTest, FrameHoldsTheSutraWindowAndShowsItsMenuBar) {
     EXPECT_FALSE(frame.pbDummy->isVisible());
 }
 
+// The window sets itself up once, when it is made; the frame's adoption of it
+// afterwards must not undo that set-up.
+TEST_F(MainTest, SetUpTabOrderHoldsInsideTheFrame) {
+    PutData(programDir);
+    Main(*app);
+    auto nextTabStop = [](QWidget* widget) {
+        QWidget* next = widget->nextInFocusChain();
+        while (next != widget && !(next->focusPolicy() & Qt::TabFocus)) next = next->nextInFocusChain();
+        return next;
+    };
+    EXPECT_EQ(nextTabStop(Sutra().lstVykE[0]), Sutra().lstVykE[1]);
+    EXPECT_EQ(nextTabStop(Sutra().lstVykE[1]), Sutra().lstVykE[2]);
+}
+
 TEST_F(MainTest, ClosingTheFrameWithoutChangesEndsTheProgram) {
     PutData(programDir);
     Main(*app);

@@ -236,10 +236,13 @@ void FrmSutra::ListSetIndex(SutraList which, int index) {
     loaderSelecting_ = false;
 }
 
+// The saver's calls all run: each is its chance to see a press of Terminate.
 void FrmSutra::DoEvents() {
-    const auto now = std::chrono::steady_clock::now();
-    if (now - lastEvents_ < LoaderEventInterval) return;
-    lastEvents_ = now;
+    if (corpus_.gLoading) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now - lastEvents_ < LoaderEventInterval) return;
+        lastEvents_ = now;
+    }
     vyk::DoEvents();
 }
 

@@ -20,9 +20,6 @@ struct EditingTestAccess {
                                   std::function<std::optional<std::string>(const std::string&)> starter) {
         window.startProgram_ = std::move(starter);
     }
-    // The window lets events run at most every few milliseconds while a save
-    // runs; this makes the save's next chance come at its first record.
-    static void ResetEventThrottle(FrmSutra& window) { window.lastEvents_ = {}; }
 };
 
 }  // namespace vyk

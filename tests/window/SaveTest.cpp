@@ -58,7 +58,6 @@ protected:
 
     // Runs `action` at the first chance the running save gives window events.
     void DuringSave(std::function<void()> action) {
-        EditingTestAccess::ResetEventThrottle(Window());
         auto step = std::make_shared<std::function<void()>>();
         *step = [this, action, step] {
             if (corpus.gSaving) {

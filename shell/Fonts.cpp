@@ -15,31 +15,12 @@
 
 namespace vyk {
 
-std::string WithOneTrailingSlash(std::string dir) {
-    if (dir.empty() || dir.back() != '/') dir.push_back('/');
-    return dir;
-}
-
-std::string GetWindowsDir(const ShellPaths& paths) {
-    return WithOneTrailingSlash(paths.windowsDir);
-}
-
-void InstallFont(const ShellPaths& paths, const std::string& dataDir, std::string_view fileName) {
-    const std::string target = WithOneTrailingSlash(paths.fontsDir) + std::string(fileName);
-    const std::string source = dataDir + "/" + std::string(fileName);
-    // The user's fonts folder need not exist yet on a fresh account.
-    QDir().mkpath(QtPath(paths.fontsDir));
-    CopyFileReplacing(source, target);
-    DoEvents();
-    AddFontFile(target);
-}
-
-std::string MissingFontText(std::string_view face) {
-    const std::string f(face);
-    return "Unable to load " + f + " Font.\r'Vyakorsutravali' can't be displayed in " + f + ".";
-}
-
 namespace {
+
+// A display font's file in the data folder.
+std::string DataFontPath(const std::string& dataDir, std::string_view fileName) {
+    return dataDir + "/" + std::string(fileName);
+}
 
 struct DisplayFace {
     std::string_view face;
@@ -52,7 +33,8 @@ constexpr DisplayFace ProbeOrder[] = {
     {RomanFace, RomanFontFile, &WindowState::gRomanFontOk},
 };
 
-constexpr std::string_view ConfirmOrder[] = {RomanFace, VelkaFace};
+// The Roman face is confirmed first.
+constexpr const DisplayFace* ConfirmOrder[] = {&ProbeOrder[1], &ProbeOrder[0]};
 
 // The probe: the face given to the hidden label, which only takes a face the
 // font database knows.
@@ -64,6 +46,30 @@ bool Probe(QLabel& lblFont, std::string_view face) {
 }
 
 }  // namespace
+
+std::string WithOneTrailingSlash(std::string dir) {
+    if (dir.empty() || dir.back() != '/') dir.push_back('/');
+    return dir;
+}
+
+std::string GetWindowsDir(const ShellPaths& paths) {
+    return WithOneTrailingSlash(paths.windowsDir);
+}
+
+void InstallFont(const ShellPaths& paths, const std::string& dataDir, std::string_view fileName) {
+    const std::string target = WithOneTrailingSlash(paths.fontsDir) + std::string(fileName);
+    const std::string source = DataFontPath(dataDir, fileName);
+    // The user's fonts folder need not exist yet on a fresh account.
+    QDir().mkpath(QtPath(paths.fontsDir));
+    CopyFileReplacing(source, target);
+    DoEvents();
+    AddFontFile(target);
+}
+
+std::string MissingFontText(std::string_view face) {
+    const std::string f(face);
+    return "Unable to load " + f + " Font.\r'Vyakorsutravali' can't be displayed in " + f + ".";
+}
 
 bool CheckDisplayFonts(Application& app) {
     WindowState& window = app.window;
@@ -77,25 +83,21 @@ bool CheckDisplayFonts(Application& app) {
 
     for (const DisplayFace& f : ProbeOrder) {
         if (Probe(lblFont, f.face)) continue;
-        if (FileExists(app.corpus.gDataDir + "/" + std::string(f.fileName))) {
+        if (FileExists(DataFontPath(app.corpus.gDataDir, f.fileName))) {
             InstallFont(app.shell.paths, app.corpus.gDataDir, f.fileName);
         } else {
             window.*f.usable = false;
         }
     }
 
-    for (std::string_view face : ConfirmOrder) {
-        if (Probe(lblFont, face)) continue;
+    for (const DisplayFace* f : ConfirmOrder) {
+        if (Probe(lblFont, f->face)) continue;
         MsgRequest message;
-        message.text = MissingFontText(face);
+        message.text = MissingFontText(f->face);
         message.title = std::string(MissingFontTitle);
         message.icon = MsgIcon::Information;
         app.dialogs.MsgBox(message);
-        if (face.find("Kovra R") != std::string_view::npos) {
-            window.gRomanFontOk = false;
-        } else {
-            window.gVelkaFontOk = false;
-        }
+        window.*f->usable = false;
         app.EndProgram();
         return false;
     }

@@ -103,6 +103,9 @@ TEST_F(FontsTest, ACorruptFontFileIsReportedLikeAMissingOne) {
     EXPECT_FALSE(CheckDisplayFonts(*app));
     ASSERT_EQ(dialogs.asked.size(), 1u);
     EXPECT_EQ(dialogs.asked[0].text, MissingFontText("Times Kovra Roman"));
+    // Installed yet still unknown: only the confirmation can mark it unusable.
+    EXPECT_FALSE(app->window.gRomanFontOk);
+    EXPECT_TRUE(app->window.gVelkaFontOk);
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 
 #include <QMouseEvent>
 
+#include <algorithm>
+#include <iterator>
+
 #include "corpus/Loader.h"
 #include "platform/Latin1.h"
 #include "platform/RichTextPane.h"
@@ -50,16 +53,16 @@ void ListControl::AddItem(const std::string& text) {
     texts_.insert(texts_.begin() + static_cast<std::ptrdiff_t>(position), text);
 }
 
-void ListControl::AddItems(const std::vector<std::string>& texts) {
+void ListControl::AddItems(std::vector<std::string> texts) {
     if (sorted_) {
-        // Appending keeps a sorted list sorted only when every item sorts at
-        // or after the one before it, starting from the list's last item.
-        for (std::size_t i = 0; i < texts.size(); ++i) {
-            const std::string& previous = i == 0 ? (texts_.empty() ? texts[0] : texts_.back()) : texts[i - 1];
-            if (CompareListText(texts[i], previous) < 0) {
-                for (const std::string& text : texts) AddItem(text);
-                return;
-            }
+        // In the list's order, equal texts in the order they came: the order
+        // that adding them one by one gives, since each goes after its equals.
+        std::stable_sort(texts.begin(), texts.end(),
+                         [](const std::string& a, const std::string& b) { return CompareListText(a, b) < 0; });
+        // They append in one step unless some belong before the list's last item.
+        if (!texts.empty() && !texts_.empty() && CompareListText(texts.front(), texts_.back()) < 0) {
+            for (const std::string& text : texts) AddItem(text);
+            return;
         }
     }
     QStringList labels;
@@ -70,7 +73,7 @@ void ListControl::AddItems(const std::vector<std::string>& texts) {
     quiet_ = true;
     addItems(labels);
     quiet_ = false;
-    texts_.insert(texts_.end(), texts.begin(), texts.end());
+    texts_.insert(texts_.end(), std::make_move_iterator(texts.begin()), std::make_move_iterator(texts.end()));
 }
 
 int ListControl::ListCount() const { return static_cast<int>(texts_.size()); }

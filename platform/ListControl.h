@@ -31,9 +31,9 @@ public:
     void Clear();                              // raises no Click
     void AddItem(const std::string& text);
     // Adds many items as AddItem would one by one, in one step when the list
-    // can simply append them (unsorted, or sorted input that belongs after
-    // the list's last item).
-    void AddItems(const std::vector<std::string>& texts);
+    // can simply append them (unsorted, or a sorted list whose new items all
+    // belong after its last item, in whatever order they come).
+    void AddItems(std::vector<std::string> texts);
     int ListCount() const;
     std::string List(int index) const;         // "" outside 0..ListCount()-1
     int ListIndex() const;                     // -1 for none

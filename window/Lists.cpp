@@ -194,14 +194,8 @@ void FrmSutra::ListAddItem(SutraList which, const std::string& text, int record)
 void FrmSutra::flushPending(SutraList which) {
     auto& pending = pendingItems_[static_cast<std::size_t>(which)];
     if (pending.empty()) return;
-    ListControl* control = list(which);
-    // In the list's own order, equal texts in the order they came: each item
-    // then lands at the end, where the list would have inserted it anyway.
-    if (control->Sorted()) {
-        std::stable_sort(pending.begin(), pending.end(), [](const auto& a, const auto& b) {
-            return CompareListText(a.first, b.first) < 0;
-        });
-    }
+    // Only the unsorted lists keep row records, so their rows follow the
+    // order of the items handed over; a sorted list orders its own.
     std::vector<int>* records = rowRecords(which);
     std::vector<std::string> texts;
     texts.reserve(pending.size());
@@ -209,7 +203,7 @@ void FrmSutra::flushPending(SutraList which) {
         texts.push_back(std::move(text));
         if (records != nullptr) records->push_back(record);
     }
-    control->AddItems(texts);
+    list(which)->AddItems(std::move(texts));
     pending.clear();
 }
 

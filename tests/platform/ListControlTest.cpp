@@ -91,9 +91,12 @@ TEST_F(ListControlTest, SortedListOrdersSortKeysDigitByDigit) {
 TEST_F(ListControlTest, AddingManyItemsGivesTheOrderOfAddingThemOneByOne) {
     Fill(sorted, {"b", "d"});
     sorted.AddItems({"e", "f"});              // belongs after the last item: appended
-    sorted.AddItems({"C", "a", "g"});         // out of order: placed one by one
+    sorted.AddItems({"C", "a", "g"});         // some belong before the end: placed one by one
     EXPECT_EQ(Items(sorted), (std::vector<std::string>{"a", "b", "C", "d", "e", "f", "g"}));
     EXPECT_EQ(sorted.count(), 7);
+    sorted.AddItems({"i", "H"});              // all after the end, in any order: appended sorted
+    EXPECT_EQ(Items(sorted), (std::vector<std::string>{"a", "b", "C", "d", "e", "f", "g", "H", "i"}));
+    EXPECT_EQ(sorted.item(7)->text(), "H");
     EXPECT_EQ(sorted.item(2)->text(), "C");
 
     unsorted.AddItems({"z", "a"});

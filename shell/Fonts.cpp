@@ -12,6 +12,8 @@
 #include "platform/Services.h"
 #include "shell/Application.h"
 #include "shell/FrmVyakor.h"
+#include "shell/Settings.h"
+#include "shell/ShellState.h"
 
 namespace vyk {
 
@@ -46,15 +48,6 @@ bool Probe(QLabel& lblFont, std::string_view face) {
 }
 
 }  // namespace
-
-std::string WithOneTrailingSlash(std::string dir) {
-    if (dir.empty() || dir.back() != '/') dir.push_back('/');
-    return dir;
-}
-
-std::string GetWindowsDir(const ShellPaths& paths) {
-    return WithOneTrailingSlash(paths.windowsDir);
-}
 
 void InstallFont(const ShellPaths& paths, const std::string& dataDir, std::string_view fileName) {
     const std::string target = WithOneTrailingSlash(paths.fontsDir) + std::string(fileName);

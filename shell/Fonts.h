@@ -16,13 +16,6 @@ inline constexpr std::string_view RomanFontFile = "tmskrmn.ttf";
 inline constexpr std::string_view VelkaFontFile = "velka.ttf";
 inline constexpr std::string_view MissingFontTitle = "Missing Font";
 
-// `dir` with exactly one trailing "/".
-std::string WithOneTrailingSlash(std::string dir);
-
-// The Windows directory (where the settings file lives), with exactly one
-// trailing "/".
-std::string GetWindowsDir(const ShellPaths& paths);
-
 // Copies the font file of that name from the data folder into the fonts
 // folder and adds it to the program's fonts. Failures are skipped: the
 // confirmation that follows reports a face that is still missing.

@@ -143,7 +143,7 @@ void FrmAbout::Form_Load() {
     setWindowTitle(Latin1(AboutCaption));
     lblVersion->setText(QString("Version %1.%2 Jan, 2000.").arg(VersionMajor).arg(VersionMinor));
     lblTitle->setText(Latin1(AboutTitleGlyphs));
-    lblCopy->setText(Latin1(LegalCopyright) + " Talvorek.");
+    lblCopy->setText(Latin1(CopyrightNotice()));
     lblDisclaimer->setText(Latin1(Disclaimer));
     lblDescription->setText(Latin1(MakerAddress));
     lblDesc->setText(Latin1(ProductNote));

@@ -26,6 +26,12 @@ namespace {
 
 constexpr const char* OrderNames[] = {"Astadhyayi", "Siddhanta Kaumudi", "Laghu Kaumudi"};
 
+// The data folder, without a trailing "/", and the data file in it.
+void SetDataDir(CorpusState& corpus, const std::string& dir) {
+    corpus.gDataDir = WithoutTrailingSlash(dir);
+    corpus.gDataFile = DataFilePath(corpus.gDataDir);
+}
+
 // Steps after the font check: the window set up or found again, the corpus
 // loaded into it, and the window shown.
 void LoadAndShow(Application& app) {
@@ -67,7 +73,7 @@ void LoadAndShow(Application& app) {
 
 std::string FrameTitle() {
     return "Vyakorsutravali (ver. " + std::to_string(VersionMajor) + "." + std::to_string(VersionMinor) + ") - " +
-           std::string(LegalCopyright) + " Talvorek.";
+           CopyrightNotice();
 }
 
 void Main(Application& app) {
@@ -83,14 +89,12 @@ void Main(Application& app) {
     corpus.gHeaderTag = DefaultHeaderTag;
 
     // The program folder keeps its case: the file system tells names apart by it.
-    corpus.gDataDir = WithoutTrailingSlash(shell.paths.programDir);
-    corpus.gDataFile = DataFilePath(corpus.gDataDir);
+    SetDataDir(corpus, shell.paths.programDir);
 
     if (!DecideDataDir(app)) return;
 
     SetHourglass();
-    corpus.gDataDir = WithoutTrailingSlash(corpus.gDataDir);
-    corpus.gDataFile = DataFilePath(corpus.gDataDir);
+    SetDataDir(corpus, corpus.gDataDir);
     // No data file is no reason to stop: the loader tells the user.
     if (!FileExists(corpus.gDataFile)) SetDefaultPointer();
 

@@ -9,8 +9,8 @@
 #include "platform/Latin1.h"
 #include "platform/Services.h"
 #include "shell/Application.h"
-#include "shell/Fonts.h"
 #include "shell/FrmSrcDir.h"
+#include "shell/ShellState.h"
 
 namespace vyk {
 
@@ -18,14 +18,18 @@ std::string IniPath(const ShellState& shell) {
     return GetWindowsDir(shell.paths) + shell.gIniFile;
 }
 
-void LoadDirSetting(const ShellState& shell, CorpusState& corpus) {
-    corpus.gDataDir = GetPrivateProfileString(std::string(SettingsSection), std::string(DirKey), "", IniPath(shell));
+namespace {
+
+std::string ReadDirSetting(const ShellState& shell) {
+    return GetPrivateProfileString(std::string(SettingsSection), std::string(DirKey), "", IniPath(shell));
 }
 
+}  // namespace
+
+void LoadDirSetting(const ShellState& shell, CorpusState& corpus) { corpus.gDataDir = ReadDirSetting(shell); }
+
 void RegisterDataDir(const ShellState& shell, const CorpusState& corpus) {
-    const std::string remembered =
-        GetPrivateProfileString(std::string(SettingsSection), std::string(DirKey), "", IniPath(shell));
-    if (remembered.empty()) WriteDirSetting(shell, corpus);
+    if (ReadDirSetting(shell).empty()) WriteDirSetting(shell, corpus);
 }
 
 void WriteDirSetting(const ShellState& shell, const CorpusState& corpus) {
@@ -39,6 +43,15 @@ std::string WithoutTrailingSlash(std::string dir) {
 
 std::string DataFilePath(const std::string& dataDir) {
     return dataDir + "/" + std::string(DataFileName);
+}
+
+std::string WithOneTrailingSlash(std::string dir) {
+    if (dir.empty() || dir.back() != '/') dir.push_back('/');
+    return dir;
+}
+
+std::string GetWindowsDir(const ShellPaths& paths) {
+    return WithOneTrailingSlash(paths.windowsDir);
 }
 
 std::string DataDirQuestion(const std::string& oldPath, const std::string& rememberedPath) {

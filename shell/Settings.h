@@ -8,6 +8,7 @@ namespace vyk {
 
 class Application;
 struct CorpusState;
+struct ShellPaths;
 struct ShellState;
 
 inline constexpr std::string_view IniFileName = "vyakor.ini";
@@ -34,6 +35,13 @@ void WriteDirSetting(const ShellState& shell, const CorpusState& corpus);
 // `dir` without one trailing "/", and the data file in it.
 std::string WithoutTrailingSlash(std::string dir);
 std::string DataFilePath(const std::string& dataDir);
+
+// `dir` with exactly one trailing "/".
+std::string WithOneTrailingSlash(std::string dir);
+
+// The Windows directory (where the settings and registry files live), with
+// exactly one trailing "/".
+std::string GetWindowsDir(const ShellPaths& paths);
 
 // The three-line question of a missing data file.
 std::string DataDirQuestion(const std::string& oldPath, const std::string& rememberedPath);

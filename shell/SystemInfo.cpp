@@ -5,7 +5,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
 #include "platform/Registry.h"
-#include "shell/Fonts.h"
+#include "shell/Settings.h"
 #include "shell/ShellState.h"
 
 namespace vyk {

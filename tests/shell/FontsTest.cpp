@@ -16,12 +16,6 @@ protected:
     }
 };
 
-TEST_F(FontsTest, WindowsDirGetsExactlyOneTrailingSlash) {
-    EXPECT_EQ(GetWindowsDir({"", "/home/u/.config", ""}), "/home/u/.config/");
-    EXPECT_EQ(GetWindowsDir({"", "/home/u/.config/", ""}), "/home/u/.config/");
-    EXPECT_EQ(GetWindowsDir({"", "/", ""}), "/");
-}
-
 TEST_F(FontsTest, FacesStartMissingInTheTestProcess) {
     EXPECT_FALSE(FaceAvailable("Velka"));
     EXPECT_FALSE(FaceAvailable("Times Kovra Roman"));

@@ -57,6 +57,12 @@ TEST_F(SettingsTest, SettingsFileLivesInTheWindowsDirectory) {
     EXPECT_EQ(IniPath(app->shell), windowsDir + "/vyakor.ini");
 }
 
+TEST_F(SettingsTest, WindowsDirGetsExactlyOneTrailingSlash) {
+    EXPECT_EQ(GetWindowsDir({"", "/home/u/.config", ""}), "/home/u/.config/");
+    EXPECT_EQ(GetWindowsDir({"", "/home/u/.config/", ""}), "/home/u/.config/");
+    EXPECT_EQ(GetWindowsDir({"", "/", ""}), "/");
+}
+
 TEST_F(SettingsTest, QuestionHasItsThreeNumberedLines) {
     EXPECT_EQ(DataDirQuestion("/opt/Vyakor", "/home/u/Data"),
               "1. Vyakor Sutra File Not Found in \r\n   /opt/Vyakor\r\n\r\n"

@@ -398,8 +398,7 @@ void FrmSutra::mAbout_Click() {
 // dropped, and the data file stays as it was last saved.
 void FrmSutra::mExit_Click() {
     if (busy()) return;
-    corpus_.gDataFileNo.Close();
-    if (hooks_.EndProgram) hooks_.EndProgram();
+    endProgram();
 }
 
 }  // namespace vyk

@@ -134,6 +134,7 @@ SaveOutcome FrmSutra::saveCorpus() {
     return outcome;
 }
 
+// Every road out of the window: the close query and File, Exit.
 void FrmSutra::endProgram() {
     state_.gClosing = true;
     corpus_.gDataFileNo.Close();

@@ -52,11 +52,6 @@ private:
     static int Indent(const QModelIndex& index) { return index.data(DepthRole).toInt() * IndentStep; }
 };
 
-// Paths are file-system bytes; the path box and the lists hold them as Qt
-// gives them back to the file system.
-QString ToQt(const std::string& path) { return QtPath(path); }
-std::string FromQt(const QString& path) { return BytePath(path); }
-
 // "/a/b" -> "/", "/a", "/a/b".
 std::vector<QString> AncestorsAndSelf(const QString& path) {
     std::vector<QString> chain;
@@ -90,7 +85,7 @@ FrmSrcDir::FrmSrcDir(CorpusState& corpus, ShellState& shell, DialogService& dial
     // First showing: the lists open at the process's current folder and the
     // path box stays empty until the user picks something.
     fillDrives();
-    if (listFolder(FromQt(QDir::currentPath())) || listFolder("/")) showDriveOf(dirPath_);
+    if (listFolder(BytePath(QDir::currentPath())) || listFolder("/")) showDriveOf(dirPath_);
 }
 
 void FrmSrcDir::createControls() {
@@ -141,22 +136,20 @@ void FrmSrcDir::createControls() {
 }
 
 void FrmSrcDir::connectEvents() {
-    connect(srcDrive, &QComboBox::currentIndexChanged, this, [this] {
-        if (!fillingDrives_) srcDrive_Change();
-    });
+    connect(srcDrive, &QComboBox::currentIndexChanged, this, [this] { srcDrive_Change(); });
     connect(srcDir, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0 && !srcDir->signalsBlocked()) srcDir_Click();
+        if (row >= 0) srcDir_Click();
     });
     connect(srcDir, &QListWidget::itemClicked, this, [this] { srcDir_Click(); });
     // A double click opens the folder, as the platform's folder list does.
     connect(srcDir, &QListWidget::itemDoubleClicked, this,
-            [this](QListWidgetItem* item) { SetDirPath(FromQt(item->data(PathRole).toString())); });
+            [this](QListWidgetItem* item) { SetDirPath(BytePath(item->data(PathRole).toString())); });
     connect(cbOk, &QPushButton::clicked, this, [this] { cbOk_Click(); });
     connect(cbCancel, &QPushButton::clicked, this, [this] { cbCancel_Click(); });
 }
 
 void FrmSrcDir::fillDrives() {
-    fillingDrives_ = true;
+    const QSignalBlocker blocker(srcDrive);
     srcDrive->clear();
     QStringList seen;
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
@@ -167,15 +160,14 @@ void FrmSrcDir::fillDrives() {
         srcDrive->addItem(name == root ? root : QString("%1  (%2)").arg(root, name), root);
     }
     if (!seen.contains("/")) srcDrive->insertItem(0, "/", QString("/"));
-    fillingDrives_ = false;
 }
 
 std::string FrmSrcDir::Drive() const {
-    return FromQt(srcDrive->currentData().toString());
+    return BytePath(srcDrive->currentData().toString());
 }
 
 bool FrmSrcDir::SetDrive(const std::string& root) {
-    const int index = srcDrive->findData(ToQt(root));
+    const int index = srcDrive->findData(QtPath(root));
     if (index < 0) return false;
     if (index == srcDrive->currentIndex()) {
         srcDrive_Change();
@@ -186,14 +178,13 @@ bool FrmSrcDir::SetDrive(const std::string& root) {
 }
 
 void FrmSrcDir::showDriveOf(const std::string& path) {
-    const int index = srcDrive->findData(QStorageInfo(ToQt(path)).rootPath());
-    fillingDrives_ = true;
+    const int index = srcDrive->findData(QStorageInfo(QtPath(path)).rootPath());
+    const QSignalBlocker blocker(srcDrive);
     if (index >= 0) srcDrive->setCurrentIndex(index);
-    fillingDrives_ = false;
 }
 
 bool FrmSrcDir::listFolder(const std::string& path) {
-    const QString open = QDir(ToQt(path)).absolutePath();
+    const QString open = QDir(QtPath(path)).absolutePath();
     QDir dir(open);
     if (!dir.exists() || !dir.isReadable()) return false;
 
@@ -216,7 +207,7 @@ bool FrmSrcDir::listFolder(const std::string& path) {
         item->setData(DepthRole, depth);
     }
     srcDir->setCurrentRow(openRow);
-    dirPath_ = FromQt(open);
+    dirPath_ = BytePath(open);
     return true;
 }
 
@@ -230,7 +221,7 @@ int FrmSrcDir::DirListCount() const { return srcDir->count(); }
 
 std::string FrmSrcDir::DirList(int index) const {
     const QListWidgetItem* item = srcDir->item(index);
-    return item == nullptr ? std::string() : FromQt(item->data(PathRole).toString());
+    return item == nullptr ? std::string() : BytePath(item->data(PathRole).toString());
 }
 
 int FrmSrcDir::DirListIndex() const { return srcDir->currentRow(); }
@@ -246,8 +237,8 @@ void FrmSrcDir::SetDirListIndex(int index) {
 
 void FrmSrcDir::srcDrive_Change() {
     const std::string root = Drive();
-    const QStorageInfo volume(ToQt(root));
-    if (!volume.isValid() || !volume.isReady() || !QFileInfo(ToQt(root)).isDir()) {
+    const QStorageInfo volume(QtPath(root));
+    if (!volume.isValid() || !volume.isReady() || !QFileInfo(QtPath(root)).isDir()) {
         ShowExclamation(dialogs_, DriveNotReadyText);
         showDriveOf(dirPath_);
         return;
@@ -258,7 +249,7 @@ void FrmSrcDir::srcDrive_Change() {
 // The path box follows the highlighted entry. Folder names keep their case:
 // the file system tells names apart by it.
 void FrmSrcDir::srcDir_Change() {
-    tbsrcPath->setText(ToQt(DirList(DirListIndex())));
+    tbsrcPath->setText(QtPath(DirList(DirListIndex())));
 }
 
 void FrmSrcDir::srcDir_Click() { srcDir_Change(); }
@@ -273,14 +264,14 @@ void FrmSrcDir::srcDir_KeyPress(int keyAscii) {
 }
 
 void FrmSrcDir::cbOk_Click() {
-    const std::string path = FromQt(tbsrcPath->text());
+    const std::string path = BytePath(tbsrcPath->text());
     if (path.empty()) {
         tbsrcPath->setFocus();
         return;
     }
     shell_.gSrcDirCancelled = false;
-    const std::string candidate = path.back() == '/' ? path + std::string(DataFileName) : DataFilePath(path);
-    if (!FileExists(candidate)) {
+    const std::string dir = WithoutTrailingSlash(path);
+    if (!FileExists(DataFilePath(dir))) {
         MsgRequest message;
         message.text = std::string(NoVyakorFileText) + path;
         message.icon = MsgIcon::Information;
@@ -288,7 +279,7 @@ void FrmSrcDir::cbOk_Click() {
         tbsrcPath->setFocus();
         return;
     }
-    corpus_.gDataDir = WithoutTrailingSlash(path);
+    corpus_.gDataDir = dir;
     done(QDialog::Accepted);
 }
 

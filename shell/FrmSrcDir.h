@@ -80,7 +80,6 @@ private:
     ShellState& shell_;
     DialogService& dialogs_;
     std::string dirPath_;
-    bool fillingDrives_ = false;
     bool unloaded_ = false;
 };
 

@@ -30,18 +30,20 @@ unsigned char FoldAscii(char c) {
 // order they were added.
 class EntryRecords {
 public:
-  void Add(const std::string& text, int record) { records_[text].push_back(record); }
+  void Add(const std::string& text, int record) { slots_[text].records.push_back(record); }
   int Take(const std::string& text) {
-    auto found = records_.find(text);
-    if (found == records_.end()) return 0;
-    auto& slot = found->second;
-    std::size_t& next = taken_[text];
-    return next < slot.size() ? slot[next++] : 0;
+    auto found = slots_.find(text);
+    if (found == slots_.end()) return 0;
+    Slot& slot = found->second;
+    return slot.next < slot.records.size() ? slot.records[slot.next++] : 0;
   }
 
 private:
-  std::unordered_map<std::string, std::vector<int>> records_;
-  std::unordered_map<std::string, std::size_t> taken_;
+  struct Slot {
+    std::vector<int> records;
+    std::size_t next = 0;  // the first record not yet handed out
+  };
+  std::unordered_map<std::string, Slot> slots_;
 };
 
 }  // namespace
@@ -110,7 +112,7 @@ std::string MakeKaumudiEntry(int32_t number, std::string_view label, std::string
 std::string MakeAlphabeticalEntry(std::string_view sortEntry) {
   const std::size_t mark = sortEntry.find(ListLabelMark);
   const std::size_t blank = sortEntry.find(' ');
-  const std::string_view label = mark == std::string_view::npos ? std::string_view{} : sortEntry.substr(mark + 1);
+  const std::string_view label = EntryLabel(sortEntry);
   // In a SortEntry the first blank is the first of the two after the key, so
   // the middle is a blank and the line.
   std::string_view middle;
@@ -198,14 +200,15 @@ bool LoadSutraFile(CorpusState& state, LoaderHost& host) {
         } else {
           const int k = n;
           state.gRecordCount = k;
-          PlaceRecord(state, k, entry.pos, entry.len);
           // A text that does not lie wholly within the file (or cannot be
           // read) is a record without text: it keeps its number, is not
           // listed, shows empty, and a save passes it over like position 0.
-          if (entry.pos > 0 &&
-              (static_cast<int64_t>(entry.pos) - 1 + entry.len > length || !file.ReadInto(entry.pos, entry.len, text)))
-            PlaceRecord(state, k, 0, 0);
-          if (state.gTextPos[k] > 0) {
+          // An entry at position 0 keeps the length its index entry gives.
+          const bool hasText = entry.pos > 0 && static_cast<int64_t>(entry.pos) - 1 + entry.len <= length &&
+                               file.ReadInto(entry.pos, entry.len, text);
+          const bool unreadable = entry.pos > 0 && !hasText;
+          PlaceRecord(state, k, unreadable ? 0 : entry.pos, unreadable ? 0 : entry.len);
+          if (hasText) {
             // Texts with fewer than eight zero bytes or cut inside a number
             // split by the lenient rule of SplitRecordHead; an empty text is
             // listed with an empty label and line.

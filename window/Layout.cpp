@@ -51,9 +51,6 @@ constexpr Control lblRef = [](FrmSutra& f) -> TwipsPlacement& { return f.lblRef-
 constexpr Control lblkaumudi0 = [](FrmSutra& f) -> TwipsPlacement& { return f.lblkaumudi[0]->Placement(); };
 constexpr Control lblkaumudi1 = [](FrmSutra& f) -> TwipsPlacement& { return f.lblkaumudi[1]->Placement(); };
 constexpr Control lstVykE0 = [](FrmSutra& f) -> TwipsPlacement& { return f.lstVykE[0]->Placement(); };
-constexpr Control lstVykE1 = [](FrmSutra& f) -> TwipsPlacement& { return f.lstVykE[1]->Placement(); };
-constexpr Control lstVykE2 = [](FrmSutra& f) -> TwipsPlacement& { return f.lstVykE[2]->Placement(); };
-constexpr Control lstVykEx0 = [](FrmSutra& f) -> TwipsPlacement& { return f.lstVykEx[0]->Placement(); };
 constexpr Control rtbE0 = [](FrmSutra& f) -> TwipsPlacement& { return f.rtbE[0]->Placement(); };
 
 using P = Property;
@@ -89,18 +86,6 @@ constexpr LayoutRow PlacementRows[] = {
     {lstVykE0, P::Top, [](FrmSutra& f, const WindowSize&) { return frDetail(f).Height() + frDetail(f).Top() + 30; }},
     {lstVykE0, P::Height, [](FrmSutra& f, const WindowSize& s) { return s.H - 140 - lstVykE0(f).Top(); }},
     {lstVykE0, P::Width, [](FrmSutra& f, const WindowSize&) { return frIndex(f).Width(); }},
-    {lstVykE1, P::Left, [](FrmSutra& f, const WindowSize&) { return lstVykE0(f).Left(); }},
-    {lstVykE1, P::Top, [](FrmSutra& f, const WindowSize&) { return lstVykE0(f).Top(); }},
-    {lstVykE1, P::Height, [](FrmSutra& f, const WindowSize&) { return lstVykE0(f).Height(); }},
-    {lstVykE1, P::Width, [](FrmSutra& f, const WindowSize&) { return lstVykE0(f).Width(); }},
-    {lstVykE2, P::Left, [](FrmSutra& f, const WindowSize&) { return lstVykE0(f).Left(); }},
-    {lstVykE2, P::Top, [](FrmSutra& f, const WindowSize&) { return lstVykE0(f).Top(); }},
-    {lstVykE2, P::Height, [](FrmSutra& f, const WindowSize&) { return lstVykE0(f).Height(); }},
-    {lstVykE2, P::Width, [](FrmSutra& f, const WindowSize&) { return lstVykE0(f).Width(); }},
-    {lstVykEx0, P::Left, [](FrmSutra& f, const WindowSize&) { return lstVykE0(f).Left(); }},
-    {lstVykEx0, P::Top, [](FrmSutra& f, const WindowSize&) { return lstVykE0(f).Top(); }},
-    {lstVykEx0, P::Height, [](FrmSutra& f, const WindowSize&) { return lstVykE0(f).Height(); }},
-    {lstVykEx0, P::Width, [](FrmSutra& f, const WindowSize&) { return lstVykE0(f).Width(); }},
 };
 
 // After the box lines, whose left edge the pane follows.
@@ -148,6 +133,12 @@ void FrmSutra::ArrangeControls() {
     size = SizeOf(*this);
 
     for (const LayoutRow& row : PlacementRows) Apply(*this, size, row);
+    // The other lists lie in the Astadhyayi list's rectangle.
+    const TwipsPlacement& lists = lstVykE[0]->Placement();
+    const auto takeListRectangle = [&lists](ListControl* list) {
+        list->Placement().Set(lists.Left(), lists.Top(), lists.Width(), lists.Height());
+    };
+    for (ListControl* list : {lstVykE[1], lstVykE[2], lstVykEx[0]}) takeListRectangle(list);
     imgPnl[1]->SetPicture(imgDum[0]->Picture());
 
     const double xL = frDetail->Placement().Left() + 10;
@@ -179,9 +170,7 @@ void FrmSutra::ArrangeControls() {
         QFont velka(Latin1(VelkaFace));
         velka.setPointSize(state_.gVelkaFontSize);
         rtbD[0]->setFont(velka);
-        const TwipsPlacement& rectangle = lstVykE[0]->Placement();
-        for (ListControl* hidden : {lstVykD[0], lstVykD[1], lstVykD[2], lstVykDx[0]})
-            hidden->Placement().Set(rectangle.Left(), rectangle.Top(), rectangle.Width(), rectangle.Height());
+        for (ListControl* hidden : {lstVykD[0], lstVykD[1], lstVykD[2], lstVykDx[0]}) takeListRectangle(hidden);
     }
 }
 

@@ -6,6 +6,7 @@
 #include "platform/Latin1.h"
 #include "window/FrmSutra.h"
 #include "window/MenuItems.h"
+#include "window/SectionTable.h"
 
 namespace vyk {
 
@@ -35,13 +36,6 @@ constexpr PopupItemRow PopupItems[] = {
     {&FrmPop::mSort, &FrmPop::null1, {"null1", "-", "", false, false}},
     {&FrmPop::mSort, &FrmPop::mSortNumerical, {"mSortNumerical", "Sort &Numerically", "", true, true}},
     {&FrmPop::mSort, &FrmPop::mSortAlphabetical, {"mSortAlphabetical", "Sort A&lphabetically", "", true, false}},
-    {&FrmPop::mView, &FrmPop::mViewSutra, {"mViewSutra", "&Sutra", "", true, true}},
-    {&FrmPop::mView, &FrmPop::mViewSandhi, {"mViewSandhi", "Pa&da-Patha", "", true, true}},
-    {&FrmPop::mView, &FrmPop::mViewVartika, {"mViewVartika", "&Vartika", "", true, true}},
-    {&FrmPop::mView, &FrmPop::mViewVritti, {"mViewVritti", "V&ritti", "", true, true}},
-    {&FrmPop::mView, &FrmPop::mViewAnuVritti, {"mViewAnuVritti", "&AnuVritti", "", true, true}},
-    {&FrmPop::mView, &FrmPop::mViewTranslation, {"mViewTranslation", "&Translation", "", true, true}},
-    {&FrmPop::mView, &FrmPop::mViewExplanation, {"mViewExplanation", "&Explanation", "", true, true}},
 };
 
 // The View items in section order.
@@ -71,6 +65,9 @@ void FrmPop::createMenus() {
         this->*row.menu = menu;
     }
     for (const PopupItemRow& row : PopupItems) this->*row.item = AddMenuItem(this->*row.menu, row.design);
+    for (const SectionRow& section : SectionTable)
+        this->*ViewItems[section.k - 1] =
+            AddMenuItem(mView, {section.popupViewItem, section.popupViewCaption, "", true, true});
 }
 
 void FrmPop::connectEvents() {

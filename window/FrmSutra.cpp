@@ -72,10 +72,14 @@ constexpr MenuRow Menus[] = {
     {&FrmSutra::mnuTools, "mnuTools", "&Tools"},
 };
 
+// Where a menu takes the seven section items, as the section table names them.
+enum class SectionItems { None, View, Insert };
+
 struct MenuItemRow {
     QMenu* FrmSutra::*menu;
     QAction* FrmSutra::*item;  // nullptr for a separator
     MenuItemDesign design;
+    SectionItems sections = SectionItems::None;
 };
 
 constexpr MenuItemRow MenuItemRows[] = {
@@ -84,13 +88,7 @@ constexpr MenuItemRow MenuItemRows[] = {
     {&FrmSutra::mFle, &FrmSutra::mnuFileLKaumudi, {"mnuFileLKaumudi", "&Laghu Kaumudi", "", true, false}},
     {&FrmSutra::mFle, nullptr, {"nullF1", "-", "", false, false}},
     {&FrmSutra::mFle, &FrmSutra::mExit, {"mExit", "&Exit", "Ctrl+X", false, false}},
-    {&FrmSutra::mView, &FrmSutra::mSutra, {"mSutra", "&Sutra", "", true, true}},
-    {&FrmSutra::mView, &FrmSutra::mSandhi, {"mSandhi", "Pa&da-Patha", "", true, true}},
-    {&FrmSutra::mView, &FrmSutra::mVartika, {"mVartika", "&Vartika", "", true, true}},
-    {&FrmSutra::mView, &FrmSutra::mVritti, {"mVritti", "V&ritti", "", true, true}},
-    {&FrmSutra::mView, &FrmSutra::mAnuvritti, {"mAnuvritti", "&Anuvritti", "", true, true}},
-    {&FrmSutra::mView, &FrmSutra::mTranslation, {"mTranslation", "&Translation", "", true, true}},
-    {&FrmSutra::mView, &FrmSutra::mExplanation, {"mExplanation", "&Explanation", "", true, true}},
+    {&FrmSutra::mView, nullptr, {}, SectionItems::View},
     {&FrmSutra::mViewSort, &FrmSutra::mViewSortNumerical, {"mViewSortNumerical", "&Numerically", "", true, true}},
     {&FrmSutra::mViewSort, &FrmSutra::mViewSortAlphabetical, {"mViewSortAlphabetical", "&Alphabetically", "", true, false}},
     {&FrmSutra::mnuSearch, &FrmSutra::mnuSearchSutra, {"mnuSearchSutra", "&Sutra", "", false, false}},
@@ -103,13 +101,7 @@ constexpr MenuItemRow MenuItemRows[] = {
     {&FrmSutra::mnuTools, nullptr, {"nullt1", "-", "", false, false}},
     {&FrmSutra::mnuTools, &FrmSutra::mnuToolsEdit, {"mnuToolsEdit", "&Edit", "", true, false}},
     {&FrmSutra::mnuTools, nullptr, {"null2", "-", "", false, false}},
-    {&FrmSutra::mnuTools, &FrmSutra::mnuInsertSutra, {"mnuInsertSutra", "&Sutra", "", false, false}},
-    {&FrmSutra::mnuTools, &FrmSutra::mnuInsertSandhi, {"mnuInsertSandhi", "Pa&da-Patha", "", false, false}},
-    {&FrmSutra::mnuTools, &FrmSutra::mnuInsertVartika, {"mnuInsertVartika", "&Vartika", "", false, false}},
-    {&FrmSutra::mnuTools, &FrmSutra::mnuInsertVritti, {"mnuInsertVritti", "V&ritti", "", false, false}},
-    {&FrmSutra::mnuTools, &FrmSutra::mnuInsertAnuVritti, {"mnuInsertAnuVritti", "&AnuVritti", "", false, false}},
-    {&FrmSutra::mnuTools, &FrmSutra::mnuInsertTranslation, {"mnuInsertTranslation", "&Translation", "", false, false}},
-    {&FrmSutra::mnuTools, &FrmSutra::mnuInsertExplanation, {"mnuInsertExplanation", "&Explanation", "", false, false}},
+    {&FrmSutra::mnuTools, nullptr, {}, SectionItems::Insert},
     {&FrmSutra::mnuTools, nullptr, {"nullt3", "-", "", false, false}},
     {&FrmSutra::mnuTools, &FrmSutra::mnuToolsSave, {"mnuToolsSave", "&Save", "", false, false}},
     {&FrmSutra::mnuTools, &FrmSutra::mnuToolsConvert, {"mnuToolsConvert", "DBF to &VYK", "", false, false}},
@@ -328,8 +320,23 @@ void FrmSutra::createMenus() {
         this->*row.menu = menu;
     }
     for (const MenuItemRow& row : MenuItemRows) {
-        QAction* item = AddMenuItem(this->*row.menu, row.design);
-        if (row.item != nullptr) this->*row.item = item;
+        QMenu* menu = this->*row.menu;
+        switch (row.sections) {
+        case SectionItems::View:
+            for (const SectionRow& section : SectionTable)
+                this->*ViewItems[section.k - 1] =
+                    AddMenuItem(menu, {section.viewItem, section.viewCaption, "", true, true});
+            break;
+        case SectionItems::Insert:
+            for (const SectionRow& section : SectionTable)
+                this->*InsertItems[section.k - 1] =
+                    AddMenuItem(menu, {section.insertItem, section.insertCaption, "", false, false});
+            break;
+        case SectionItems::None:
+            QAction* item = AddMenuItem(menu, row.design);
+            if (row.item != nullptr) this->*row.item = item;
+            break;
+        }
     }
 }
 

@@ -5,8 +5,6 @@
 #include <QCoreApplication>
 #include <QMenu>
 
-#include <algorithm>
-
 #include "corpus/CorpusState.h"
 #include "platform/Controls.h"
 #include "platform/Dialogs.h"

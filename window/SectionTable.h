@@ -47,6 +47,4 @@ static_assert([] {
 // The row of section k (1 to 7).
 inline constexpr const SectionRow& SectionRowOf(int k) { return SectionTable[static_cast<std::size_t>(k - 1)]; }
 
-inline bool SectionHidden(const WindowState& state, int k) { return state.*(SectionRowOf(k).hidden); }
-
 }  // namespace vyk

@@ -36,14 +36,6 @@ constexpr double LabelPoints = 9.75;
 // right below them.
 constexpr double FrameHeight = 495;
 
-struct LabelDesign {
-    Label* FrmSutra::*label;
-    std::string_view name;
-    std::string_view caption;
-    double top, width, height;
-    Qt::Alignment alignment;
-};
-
 // Picture resources of the window.
 constexpr std::string_view TitlePicture = ":/pictures/title.png";
 constexpr std::string_view PanelPicture = ":/pictures/panel.png";
@@ -197,33 +189,24 @@ void FrmSutra::createControls() {
     Name(frDetail, "frDetail");
     frDetail->Placement().SetHeight(FrameHeight);
 
-    const LabelDesign labels[] = {
-        {&FrmSutra::lblIndex, "lblIndex", "In&dex", 120, 3300, 255, Qt::AlignHCenter | Qt::AlignVCenter},
-        {&FrmSutra::lblRef, "lblRef", "Vyakor", 120, 2700, 255, Qt::AlignLeft | Qt::AlignVCenter},
-    };
-    for (const LabelDesign& design : labels) {
-        QWidget* frame = design.label == &FrmSutra::lblIndex ? static_cast<QWidget*>(frIndex) : frDetail;
-        Label* label = new Label(std::string(design.caption), frame);
-        Name(label, design.name);
+    // The four labels above the lists and the pane: one font and colour, 120
+    // twips down in their frame.
+    const auto makeLabel = [&labelFont](QWidget* frame, std::string_view name, std::string_view caption,
+                                        double width, Qt::Alignment alignment) {
+        Label* label = new Label(std::string(caption), frame);
+        Name(label, name);
         label->setFont(labelFont);
-        label->setAlignment(design.alignment);
-        label->Placement().Set(0, design.top, design.width, design.height);
-        this->*design.label = label;
-    }
-    const std::string_view kaumudiCaptions[2] = {"Siddhanta Kaumudi", "Laghu Kaumudi"};
-    const Qt::Alignment kaumudiAlignment[2] = {Qt::AlignHCenter | Qt::AlignVCenter, Qt::AlignRight | Qt::AlignVCenter};
-    for (int i = 0; i < 2; ++i) {
-        lblkaumudi[i] = new Label(std::string(kaumudiCaptions[i]), frDetail);
-        lblkaumudi[i]->setObjectName(QStringLiteral("lblkaumudi_%1").arg(i));
-        lblkaumudi[i]->setFont(labelFont);
-        lblkaumudi[i]->setAlignment(kaumudiAlignment[i]);
-        lblkaumudi[i]->Placement().Set(0, 120, 2700, 255);
-    }
-    for (Label* label : {lblIndex, lblRef, lblkaumudi[0], lblkaumudi[1]}) {
         QPalette palette = label->palette();
         palette.setColor(QPalette::WindowText, LabelColour);
         label->setPalette(palette);
-    }
+        label->setAlignment(alignment | Qt::AlignVCenter);
+        label->Placement().Set(0, 120, width, 255);
+        return label;
+    };
+    lblIndex = makeLabel(frIndex, "lblIndex", "In&dex", 3300, Qt::AlignHCenter);
+    lblRef = makeLabel(frDetail, "lblRef", "Vyakor", 2700, Qt::AlignLeft);
+    lblkaumudi[0] = makeLabel(frDetail, "lblkaumudi_0", "Siddhanta Kaumudi", 2700, Qt::AlignHCenter);
+    lblkaumudi[1] = makeLabel(frDetail, "lblkaumudi_1", "Laghu Kaumudi", 2700, Qt::AlignRight);
 
     // The picture panel.
     frPanel = new Frame(picSutra);

@@ -17,7 +17,6 @@ import os
 import sys
 
 from fontTools.ttLib import TTFont
-from fontTools.ttLib.tables._g_l_y_f import Glyph, GlyphComponent
 
 ROMAN_FAMILY = "Times Kovra Roman"
 ROMAN_FILE = "tmskrmn.ttf"
@@ -46,30 +45,6 @@ GLYPH_LETTERS = [
     (0xF1, "\u1E37"), (0xD1, "\u1E36"),  # ḷ Ḷ
     (0xF3, "\u1E39"), (0xD3, "\u1E38"),  # ḹ Ḹ
 ]
-
-# How to compose a letter the source font lacks: base letter and combining
-# marks, the first mark below or above the base as Unicode decomposes it.
-DECOMPOSITIONS = {
-    "\u0101": ("a", ["\u0304"]), "\u0100": ("A", ["\u0304"]),
-    "\u012B": ("dotlessi", ["\u0304"]), "\u012A": ("I", ["\u0304"]),
-    "\u016B": ("u", ["\u0304"]), "\u016A": ("U", ["\u0304"]),
-    "\u1E5B": ("r", ["\u0323"]), "\u1E5A": ("R", ["\u0323"]),
-    "\u1E5D": ("r", ["\u0323", "\u0304"]), "\u1E5C": ("R", ["\u0323", "\u0304"]),
-    "\u0113": ("e", ["\u0304"]), "\u0112": ("E", ["\u0304"]),
-    "\u014D": ("o", ["\u0304"]), "\u014C": ("O", ["\u0304"]),
-    "\u1E43": ("m", ["\u0323"]), "\u1E42": ("M", ["\u0323"]),
-    "\u1E25": ("h", ["\u0323"]), "\u1E24": ("H", ["\u0323"]),
-    "\u1E47": ("n", ["\u0323"]), "\u1E46": ("N", ["\u0323"]),
-    "\u00F1": ("n", ["\u0303"]), "\u00D1": ("N", ["\u0303"]),
-    "\u1E6D": ("t", ["\u0323"]), "\u1E6C": ("T", ["\u0323"]),
-    "\u1E0D": ("d", ["\u0323"]), "\u1E0C": ("D", ["\u0323"]),
-    "\u1E45": ("n", ["\u0307"]), "\u1E44": ("N", ["\u0307"]),
-    "\u1E63": ("s", ["\u0323"]), "\u1E62": ("S", ["\u0323"]),
-    "\u015B": ("s", ["\u0301"]), "\u015A": ("S", ["\u0301"]),
-    "\u1E37": ("l", ["\u0323"]), "\u1E36": ("L", ["\u0323"]),
-    "\u1E39": ("l", ["\u0323", "\u0304"]), "\u1E38": ("L", ["\u0323", "\u0304"]),
-}
-MARKS_BELOW = {"\u0323"}
 
 
 def fail(message):
@@ -106,63 +81,6 @@ def unicode_cmaps(font):
     return [t for t in font["cmap"].tables if t.isUnicode()]
 
 
-def mark_glyph(font, cmap, mark):
-    glyph = cmap.get(ord(mark))
-    if glyph is None:
-        fail("the Roman source font has no glyph for combining U+%04X" % ord(mark))
-    return glyph
-
-
-def compose_glyph(font, cmap, letter):
-    """Adds a composite glyph for `letter` (base plus marks) and returns its name."""
-    base_key, marks = DECOMPOSITIONS[letter]
-    base = cmap.get(ord(base_key)) if len(base_key) == 1 else base_key
-    if base is None or base not in font["glyf"]:
-        fail("cannot compose U+%04X: no base glyph %r" % (ord(letter), base_key))
-    glyf = font["glyf"]
-    hmtx = font["hmtx"]
-    base_glyph = glyf[base]
-    base_glyph.recalcBounds(glyf)
-    advance, lsb = hmtx[base]
-    components = [GlyphComponent()]
-    components[0].glyphName = base
-    components[0].x, components[0].y = 0, 0
-    components[0].flags = 0x4  # ROUND_XY_TO_GRID
-    above_top = base_glyph.yMax
-    below_bottom = min(base_glyph.yMin, 0)
-    for mark in marks:
-        name = mark_glyph(font, cmap, mark)
-        mark_g = glyf[name]
-        mark_g.recalcBounds(glyf)
-        width = mark_g.xMax - mark_g.xMin
-        x = (base_glyph.xMin + base_glyph.xMax) // 2 - width // 2 - mark_g.xMin
-        if mark in MARKS_BELOW:
-            gap = 40
-            y = below_bottom - gap - mark_g.yMax
-            below_bottom = y + mark_g.yMin
-        else:
-            gap = 60
-            y = above_top + gap - mark_g.yMin
-            above_top = y + mark_g.yMax
-        component = GlyphComponent()
-        component.glyphName = name
-        component.x, component.y = int(x), int(y)
-        component.flags = 0x4
-        components.append(component)
-    glyph_name = "uni%04X.kovra" % ord(letter)
-    glyph = Glyph()
-    glyph.numberOfContours = -1
-    glyph.components = components
-    glyf.glyphs[glyph_name] = glyph
-    order = font.getGlyphOrder() + [glyph_name]
-    glyf.glyphOrder = order
-    font.setGlyphOrder(order)
-    hmtx[glyph_name] = (advance, lsb)
-    glyph.recalcBounds(glyf)
-    font["maxp"].numGlyphs = len(order)
-    return glyph_name
-
-
 def build_roman(source, target):
     font = TTFont(source, recalcTimestamp=False)
     set_names(font, ROMAN_FAMILY, "TimesKovraRoman", "Regular")
@@ -173,7 +91,8 @@ def build_roman(source, target):
     for byte, letter in GLYPH_LETTERS:
         glyph = best.get(ord(letter))
         if glyph is None:
-            glyph = compose_glyph(font, best, letter)
+            fail("the Roman source font %s has no glyph for U+%04X, which byte %02X stands for"
+                 % (source, ord(letter), byte))
         for table in cmaps:
             table.cmap[byte] = glyph
     # The Macintosh Roman map would still show the old letters for these bytes.
@@ -206,7 +125,7 @@ def check_roman(path, source):
         for byte, letter in GLYPH_LETTERS:
             glyph = table.cmap.get(byte)
             expected = original.get(ord(letter))
-            if glyph is None or (expected is not None and glyph != expected):
+            if glyph is None or glyph != expected:
                 fail("%s: byte %02X maps to %r, expected the glyph of U+%04X"
                      % (path, byte, glyph, ord(letter)))
     mapped = {byte for byte, _ in GLYPH_LETTERS}

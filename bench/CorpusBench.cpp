@@ -20,21 +20,9 @@ namespace {
 
 // The benchmarks write under the build folder's disk rather than a tmpfs, so
 // that fsync costs what it costs for a user; the folder goes at exit.
-struct BenchFolder {
-  BenchFolder() {
-    path = (std::filesystem::current_path() / "bench-corpus-XXXXXX").string();
-    if (::mkdtemp(path.data()) == nullptr) std::abort();
-  }
-  ~BenchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path, ignored);
-  }
-  std::string path;
-};
-
 const std::string& WorkFolder() {
-  static const BenchFolder folder;
-  return folder.path;
+  static const test::TempDir folder(std::filesystem::current_path().string());
+  return folder.path();
 }
 
 const std::string& GeneratedCorpus() {

@@ -1,13 +1,10 @@
 #pragma once
-// Temporary folders, file helpers and in-memory hosts for the corpus tests.
+// In-memory hosts and a prepared state for the corpus tests, with the
+// temporary folder and file helpers they use.
 
 #include <algorithm>
 #include <array>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
 #include <string>
 #include <utility>
@@ -16,43 +13,9 @@
 #include "corpus/CorpusState.h"
 #include "corpus/Loader.h"
 #include "corpus/Saver.h"
+#include "tests/TempDir.h"
 
 namespace vyk::test {
-
-// A fresh folder under the system's temporary folder, removed with its contents.
-class TempDir {
-public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vyk-corpus-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-    path_ = pattern;
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  const std::string& path() const { return path_; }
-  std::string File(std::string_view name) const { return path_ + "/" + std::string(name); }
-
-private:
-  std::string path_;
-};
-
-inline void WriteBytes(const std::string& path, std::string_view bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-inline std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline bool Exists(const std::string& path) { return std::filesystem::exists(path); }
 
 // The lists of the window as plain vectors; sorted lists insert after equal
 // items, as the window's list control does.

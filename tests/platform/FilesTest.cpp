@@ -12,18 +12,18 @@
 #include <unistd.h>
 
 #include "tests/QtTestSupport.h"
-#include "tests/platform/TempFolder.h"
+#include "tests/TempDir.h"
 
 namespace vyk {
 namespace {
 
-using test::TempFolder;
+using test::TempDir;
 
 TEST(FileExists, TrueOnlyForVisibleRegularFiles) {
-    TempFolder folder;
+    TempDir folder;
     const std::string file = folder.Write("sutra.vyk", "QMVYK");
     const std::string hidden = folder.Write(".sutra.vyk", "QMVYK");
-    QDir(QString::fromStdString(folder.Path())).mkdir("sub");
+    QDir(QString::fromStdString(folder.path())).mkdir("sub");
     EXPECT_TRUE(FileExists(file));
     EXPECT_FALSE(FileExists(hidden));
     EXPECT_FALSE(FileExists(folder.File("sub")));
@@ -33,14 +33,14 @@ TEST(FileExists, TrueOnlyForVisibleRegularFiles) {
 }
 
 TEST(FileExists, LinkToAFileCounts) {
-    TempFolder folder;
+    TempDir folder;
     const std::string file = folder.Write("a", "x");
     ASSERT_EQ(::symlink(file.c_str(), folder.File("link").c_str()), 0);
     EXPECT_TRUE(FileExists(folder.File("link")));
 }
 
 TEST(ModificationTime, ReadsTheFilesTimeInMilliseconds) {
-    TempFolder folder;
+    TempDir folder;
     const std::string file = folder.Write("sutra.vyk", "x");
     const timeval times[2] = {{1'000'000'000, 0}, {1'000'000'123, 456'000}};
     ASSERT_EQ(::utimes(file.c_str(), times), 0);
@@ -50,7 +50,7 @@ TEST(ModificationTime, ReadsTheFilesTimeInMilliseconds) {
 }
 
 TEST(ModificationTime, ChangesWhenTheFileIsRewritten) {
-    TempFolder folder;
+    TempDir folder;
     const std::string file = folder.Write("sutra.vyk", "old");
     const timeval times[2] = {{1'000'000'000, 0}, {1'000'000'000, 0}};
     ASSERT_EQ(::utimes(file.c_str(), times), 0);
@@ -60,26 +60,26 @@ TEST(ModificationTime, ChangesWhenTheFileIsRewritten) {
 }
 
 TEST(StartDetached, MissingProgramGivesTheSystemsText) {
-    TempFolder folder;
+    TempDir folder;
     EXPECT_EQ(StartDetached(folder.File("vykConvert")), std::optional<std::string>("No such file or directory"));
     EXPECT_EQ(StartDetached(""), std::optional<std::string>("No such file or directory"));
 }
 
 TEST(StartDetached, FileWithoutExecutePermissionIsRefused) {
-    TempFolder folder;
+    TempDir folder;
     const std::string program = folder.Write("vykConvert", "#!/bin/sh\n");
     ::chmod(program.c_str(), 0644);
     EXPECT_EQ(StartDetached(program), std::optional<std::string>("Permission denied"));
 }
 
 TEST(StartDetached, FolderIsRefused) {
-    TempFolder folder;
-    EXPECT_EQ(StartDetached(folder.Path()), std::optional<std::string>("Permission denied"));
+    TempDir folder;
+    EXPECT_EQ(StartDetached(folder.path()), std::optional<std::string>("Permission denied"));
 }
 
 TEST(StartDetached, ProgramRunsWithoutBeingWaitedFor) {
     test::EnsureApp();
-    TempFolder folder;
+    TempDir folder;
     const std::string marker = folder.File("ran");
     const std::string program = folder.Write("vykConvert", "#!/bin/sh\nsleep 0.2\ntouch '" + marker + "'\n");
     ::chmod(program.c_str(), 0755);
@@ -92,23 +92,23 @@ TEST(StartDetached, ProgramRunsWithoutBeingWaitedFor) {
 }
 
 TEST(CopyFileReplacing, ReplacesTheTarget) {
-    TempFolder folder;
+    TempDir folder;
     const std::string from = folder.Write("velka.ttf", std::string("font\0bytes", 10));
     const std::string to = folder.Write("copy.ttf", "old and longer content");
     EXPECT_TRUE(CopyFileReplacing(from, to));
-    EXPECT_EQ(TempFolder::Read(to), std::string("font\0bytes", 10));
+    EXPECT_EQ(test::ReadBytes(to), std::string("font\0bytes", 10));
     EXPECT_TRUE(CopyFileReplacing(from, folder.File("new.ttf")));
-    EXPECT_EQ(TempFolder::Read(folder.File("new.ttf")), std::string("font\0bytes", 10));
+    EXPECT_EQ(test::ReadBytes(folder.File("new.ttf")), std::string("font\0bytes", 10));
 }
 
 TEST(CopyFileReplacing, FailureLeavesTheTargetWhole) {
-    TempFolder folder;
+    TempDir folder;
     const std::string to = folder.Write("copy.ttf", "old");
     EXPECT_FALSE(CopyFileReplacing(folder.File("missing.ttf"), to));
-    EXPECT_EQ(TempFolder::Read(to), "old");
+    EXPECT_EQ(test::ReadBytes(to), "old");
     const std::string from = folder.Write("a.ttf", "x");
     EXPECT_FALSE(CopyFileReplacing(from, folder.File("no/such/folder/a.ttf")));
-    EXPECT_EQ(QDir(QString::fromStdString(folder.Path())).entryList(QDir::Files).size(), 2);
+    EXPECT_EQ(QDir(QString::fromStdString(folder.path())).entryList(QDir::Files).size(), 2);
 }
 
 }  // namespace

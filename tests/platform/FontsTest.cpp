@@ -6,7 +6,7 @@
 #include <QFontDatabase>
 
 #include "tests/QtTestSupport.h"
-#include "tests/platform/TempFolder.h"
+#include "tests/TempDir.h"
 
 namespace vyk {
 namespace {
@@ -29,7 +29,7 @@ TEST(Fonts, UnknownFamilyIsNotAvailable) {
 
 TEST(Fonts, AddingAFileThatIsNoFontFails) {
     test::EnsureApp();
-    test::TempFolder folder;
+    test::TempDir folder;
     EXPECT_FALSE(AddFontFile(folder.Write("velka.ttf", "not a font")));
     EXPECT_FALSE(AddFontFile(folder.File("missing.ttf")));
     EXPECT_FALSE(AddFontFile(""));
@@ -39,7 +39,7 @@ TEST(Fonts, AddedFontFileMakesItsFamilyAvailable) {
     test::EnsureApp();
     const QString source = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
     if (!QFile::exists(source)) GTEST_SKIP() << "fonts-dejavu-core is not installed";
-    test::TempFolder folder;
+    test::TempDir folder;
     const std::string copy = folder.File("mono.ttf");
     ASSERT_TRUE(QFile::copy(source, QString::fromStdString(copy)));
     EXPECT_TRUE(AddFontFile(copy));

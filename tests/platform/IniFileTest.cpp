@@ -5,15 +5,15 @@
 #include <QDir>
 #include <QString>
 
-#include "tests/platform/TempFolder.h"
+#include "tests/TempDir.h"
 
 namespace vyk {
 namespace {
 
-using test::TempFolder;
+using test::TempDir;
 
 TEST(IniRead, MissingFileSectionOrKeyGivesTheDefault) {
-    TempFolder folder;
+    TempDir folder;
     const std::string ini = folder.Write("vyakor.ini", "[Other]\nDir=/x\n[Settings]\nName=y\n");
     EXPECT_EQ(GetPrivateProfileString("Settings", "Dir", "", folder.File("missing.ini")), "");
     EXPECT_EQ(GetPrivateProfileString("Settings", "Dir", "none", folder.File("missing.ini")), "none");
@@ -46,26 +46,26 @@ TEST(IniRead, KeyBeforeAnySectionOrAfterTheSectionIsNotSeen) {
 }
 
 TEST(IniRead, LongValuesComeBackWhole) {
-    TempFolder folder;
+    TempDir folder;
     const std::string folderName = "/" + std::string(119, 'd');
     const std::string ini = folder.Write("vyakor.ini", "[Settings]\nDir=" + folderName + "\n");
     EXPECT_EQ(GetPrivateProfileString("Settings", "Dir", "", ini), folderName);
 }
 
 TEST(IniWrite, CreatesFileFolderSectionAndKey) {
-    TempFolder folder;
+    TempDir folder;
     const std::string ini = folder.File("config/sub/vyakor.ini");
     EXPECT_TRUE(WritePrivateProfileString("Settings", "Dir", "/data/vyakor", ini));
-    EXPECT_EQ(TempFolder::Read(ini), "[Settings]\nDir=/data/vyakor\n");
+    EXPECT_EQ(test::ReadBytes(ini), "[Settings]\nDir=/data/vyakor\n");
     EXPECT_EQ(GetPrivateProfileString("Settings", "Dir", "", ini), "/data/vyakor");
 }
 
 TEST(IniWrite, ReplacesTheKeyAndKeepsEveryOtherLine) {
-    TempFolder folder;
+    TempDir folder;
     const std::string before = "; settings of the program\n[Settings]\nFont=11\ndir = /old\n\n[Window]\nMax=1\n";
     const std::string ini = folder.Write("vyakor.ini", before);
     EXPECT_TRUE(WritePrivateProfileString("Settings", "Dir", "/new", ini));
-    EXPECT_EQ(TempFolder::Read(ini),
+    EXPECT_EQ(test::ReadBytes(ini),
               "; settings of the program\n[Settings]\nFont=11\nDir=/new\n\n[Window]\nMax=1\n");
 }
 
@@ -88,24 +88,24 @@ TEST(IniWrite, KeepsTheFilesCrLfLineEnds) {
 }
 
 TEST(IniWrite, RefusesValuesThatWouldBreakTheFile) {
-    TempFolder folder;
+    TempDir folder;
     const std::string ini = folder.Write("vyakor.ini", "[Settings]\nDir=/a\n");
     EXPECT_FALSE(WritePrivateProfileString("Settings", "Dir", "/a\n[Evil]", ini));
     EXPECT_FALSE(WritePrivateProfileString("Settings", "Dir", "/a\r", ini));
     EXPECT_FALSE(WritePrivateProfileString("Settings", "A=B", "x", ini));
     EXPECT_FALSE(WritePrivateProfileString("Set]tings", "Dir", "x", ini));
     EXPECT_FALSE(WritePrivateProfileString("Settings", "", "x", ini));
-    EXPECT_EQ(TempFolder::Read(ini), "[Settings]\nDir=/a\n");
+    EXPECT_EQ(test::ReadBytes(ini), "[Settings]\nDir=/a\n");
 }
 
 TEST(IniWrite, UnwritablePlaceFailsAndLeavesNoTrace) {
-    TempFolder folder;
+    TempDir folder;
     const std::string blocker = folder.Write("file", "x");
     EXPECT_FALSE(WritePrivateProfileString("Settings", "Dir", "/d", blocker + "/vyakor.ini"));
     const std::string ini = folder.Write("vyakor.ini", "[Settings]\nDir=/a\n");
     EXPECT_TRUE(WritePrivateProfileString("Settings", "Dir", "/b", ini));
     // The write went through a temporary file that is gone again.
-    EXPECT_EQ(QDir(QString::fromStdString(folder.Path())).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    EXPECT_EQ(QDir(QString::fromStdString(folder.path())).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <QCoreApplication>
 
 #include "tests/QtTestSupport.h"
-#include "tests/platform/TempFolder.h"
+#include "tests/TempDir.h"
 
 namespace vyk {
 namespace {
@@ -29,22 +29,22 @@ private:
 
 TEST(Paths, WindowsDirIsTheConfigFolderWithOneTrailingSlash) {
     test::EnsureApp();
-    test::TempFolder folder;
+    test::TempDir folder;
     {
-        ScopedEnv env("XDG_CONFIG_HOME", QByteArray::fromStdString(folder.Path()));
-        EXPECT_EQ(WindowsDir(), folder.Path() + "/");
+        ScopedEnv env("XDG_CONFIG_HOME", QByteArray::fromStdString(folder.path()));
+        EXPECT_EQ(WindowsDir(), folder.path() + "/");
     }
     {
-        ScopedEnv env("XDG_CONFIG_HOME", QByteArray::fromStdString(folder.Path() + "/"));
-        EXPECT_EQ(WindowsDir(), folder.Path() + "/");
+        ScopedEnv env("XDG_CONFIG_HOME", QByteArray::fromStdString(folder.path() + "/"));
+        EXPECT_EQ(WindowsDir(), folder.path() + "/");
     }
 }
 
 TEST(Paths, UserFontsDirIsTheDataFolderFonts) {
     test::EnsureApp();
-    test::TempFolder folder;
-    ScopedEnv env("XDG_DATA_HOME", QByteArray::fromStdString(folder.Path()));
-    EXPECT_EQ(UserFontsDir(), folder.Path() + "/fonts");
+    test::TempDir folder;
+    ScopedEnv env("XDG_DATA_HOME", QByteArray::fromStdString(folder.path()));
+    EXPECT_EQ(UserFontsDir(), folder.path() + "/fonts");
 }
 
 TEST(Paths, ProgramDirIsTheExecutablesFolder) {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/platform/TempFolder.h"
+#include "tests/TempDir.h"
 
 namespace vyk {
 namespace {
@@ -13,7 +13,7 @@ constexpr char LocationKey[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared 
 class RegistryTest : public ::testing::Test {
 protected:
     std::string WriteRegistry(const std::string& content) { return folder.Write(RegistryFileName, content); }
-    test::TempFolder folder;
+    test::TempDir folder;
 };
 
 TEST_F(RegistryTest, MissingFileOrKeyFailsTheOpen) {

@@ -9,7 +9,6 @@
 #include <memory>
 
 #include "platform/Dialogs.h"
-#include "platform/Fonts.h"
 #include "platform/ListControl.h"
 #include "platform/Paths.h"
 #include "shell/Application.h"
@@ -25,8 +24,7 @@ namespace {
 struct StartUp {
     StartUp() {
         vyk::test::EnsureApp();
-        vyk::AddFontFile(std::string(VYK_BUILD_DATA_DIR) + "/tmskrmn.ttf");
-        vyk::AddFontFile(std::string(VYK_BUILD_DATA_DIR) + "/velka.ttf");
+        vyk::test::AddBuiltDisplayFonts();
         corpusDir = vyk::BytePath(QFileInfo(QString::fromUtf8(VYK_SHARED_CORPUS)).absolutePath());
         top = vyk::BytePath(temp.path());
     }

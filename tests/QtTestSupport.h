@@ -6,6 +6,10 @@
 #include <QApplication>
 #include <QByteArray>
 
+#include <string>
+
+#include "platform/Fonts.h"
+
 namespace vyk::test {
 
 inline QApplication& EnsureApp() {
@@ -18,6 +22,20 @@ inline QApplication& EnsureApp() {
     // Never destroyed: widgets of earlier tests may still be deleting later.
     static auto* app = new QApplication(argc, argv);
     return *app;
+}
+
+// Adds the two display faces the build makes in its data folder (Times Kovra
+// Roman and Velka), so lists and panes show the corpus in its own face; true
+// when both were added. Without the build's data folder nothing is added.
+inline bool AddBuiltDisplayFonts() {
+#ifdef VYK_BUILD_DATA_DIR
+    bool added = true;
+    for (const char* file : {"/tmskrmn.ttf", "/velka.ttf"})
+        added = AddFontFile(std::string(VYK_BUILD_DATA_DIR) + file) && added;
+    return added;
+#else
+    return false;
+#endif
 }
 
 // A base for fixtures whose members are widgets: bases are built before

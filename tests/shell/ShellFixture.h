@@ -97,10 +97,7 @@ protected:
         CopyInto("velka.ttf", BuildDataDir, dir);
     }
     // Both faces known before start-up, as after an earlier run.
-    static void AddBothFaces() {
-        ASSERT_TRUE(AddFontFile(BuildDataDir + "/tmskrmn.ttf"));
-        ASSERT_TRUE(AddFontFile(BuildDataDir + "/velka.ttf"));
-    }
+    static void AddBothFaces() { ASSERT_TRUE(AddBuiltDisplayFonts()); }
 
     std::string IniFile() const { return windowsDir + "/vyakor.ini"; }
     void Remember(const std::string& dir) { ASSERT_TRUE(WritePrivateProfileString("Settings", "Dir", dir, IniFile())); }

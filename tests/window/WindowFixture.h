@@ -8,7 +8,6 @@
 #include <QFontDatabase>
 #include <QMenu>
 
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,26 +30,13 @@
 
 namespace vyk::test {
 
-// Registers the generated display fonts of the build tree, when they have
-// been built, so the lists and the pane show the corpus in its own face.
-inline void LoadBuiltDisplayFonts() {
-#ifdef VYK_BUILD_DATA_DIR
-    static const bool loaded = [] {
-        for (const char* file : {"/tmskrmn.ttf", "/velka.ttf"}) {
-            const std::string path = std::string(VYK_BUILD_DATA_DIR) + file;
-            if (std::filesystem::exists(path)) QFontDatabase::addApplicationFont(QString::fromStdString(path));
-        }
-        return true;
-    }();
-    (void)loaded;
-#endif
-}
-
 class SutraWindowHarness {
 public:
     SutraWindowHarness() {
         EnsureApp();
-        LoadBuiltDisplayFonts();
+        // Once per process: each addition would register the faces anew.
+        static const bool fontsAdded = AddBuiltDisplayFonts();
+        (void)fontsAdded;
         hooks.RunMain = [this] {
             ++runMainCalls;
             if (onRunMain) onRunMain();
@@ -70,10 +56,7 @@ public:
     // Start-up: creates the window on first use, then loads the corpus and
     // lays the window out as Main does.
     bool Start(int widthPixels = 800, int heightPixels = 600) {
-        corpus.gHeaderByte8 = DefaultHeaderByte8;
-        corpus.gHeaderTag = DefaultHeaderTag;
-        corpus.gDataDir = dir.path();
-        corpus.gDataFile = dir.File("sutra.vyk");
+        PrepareState(corpus, dir.path());
         state.gRomanFontOk = QFontDatabase::families().contains(QStringLiteral("Times Kovra Roman"));
         if (!window) {
             window = std::make_unique<FrmSutra>(corpus, state, dialogs, hooks);
@@ -84,7 +67,6 @@ public:
         window->mnuFileAstadhyayi->setChecked(true);
         window->mnuFileLKaumudi->setChecked(false);
         window->mnuFileSKaumudi->setChecked(false);
-        InitSortWeights(corpus.gSortWeight);
         const bool loaded = LoadSutraFile(corpus, *window);
         corpus.gLoading = false;
         window->ArrangeControls();

@@ -40,7 +40,10 @@ struct RecordBuilder {
     return text;
   }
 
+  // A number as the commit writes it (255 is FF 00); a value the commit
+  // cannot write keeps the plain two-digit form, for files it never makes.
   static std::string Num2(int32_t value) {
+    if (auto digits = IntToChr2(value)) return *digits;
     return std::string{static_cast<char>(value % 255), static_cast<char>(value / 255)};
   }
 };

@@ -128,6 +128,11 @@ TEST(SutraRecordTest, BuildRecordTextMatchesTheCommitLayout) {
   expected.sections = sections;
   EXPECT_EQ(*text, expected.Text());
   EXPECT_EQ(text->substr(text->size() - 6), std::string("\xEB\x03\x00\x00\x00\x00", 6));
+  // 255 stands alone (FF 00), never as 00 01.
+  text = BuildRecordText("1.1.1", sections, 255, 0);
+  ASSERT_TRUE(text);
+  EXPECT_EQ(*text, expected.Numbers(255, 0).Text());
+  EXPECT_EQ(text->substr(text->size() - 6), std::string("\xFF\x00\x00\x00\x00\x00", 6));
 }
 
 TEST(SutraRecordTest, BuildRecordTextRefusesWhatItCannotStore) {

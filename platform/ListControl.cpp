@@ -7,7 +7,6 @@
 
 #include "corpus/Loader.h"
 #include "platform/Latin1.h"
-#include "platform/RichTextPane.h"
 
 namespace vyk {
 
@@ -125,11 +124,7 @@ QItemSelectionModel::SelectionFlags ListControl::selectionCommand(const QModelIn
 }
 
 void ListControl::mousePressEvent(QMouseEvent* event) {
-    const QPoint point = viewport()->mapTo(this, event->position().toPoint());
-    if (MouseDown) {
-        MouseDown(ButtonBits(event->button()), ShiftBits(event->modifiers()),
-                  PixelsToTwips(point.x()), PixelsToTwips(point.y()));
-    }
+    RaiseMouseDown(MouseDown, *this, *event);
     // Only the left button selects; the others open the owner's popup menu
     // over the sutra already on display.
     if (event->button() != Qt::LeftButton) {

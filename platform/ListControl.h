@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/InputCodes.h"
 #include "platform/Twips.h"
 
 namespace vyk {
@@ -53,7 +54,7 @@ public:
     std::function<void()> Click;
     // Button bits (1 left, 2 right, 4 middle), Shift bits, point in twips
     // from the list's top-left corner.
-    std::function<void(int button, int shift, double x, double y)> MouseDown;
+    MouseDownHandler MouseDown;
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

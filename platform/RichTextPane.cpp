@@ -8,31 +8,21 @@
 
 #include <algorithm>
 
+#include "platform/InputCodes.h"
 #include "platform/RtfReader.h"
 
 namespace vyk {
 
 namespace {
 
-struct KeyRow {
+struct TypedControl {
     int qtKey;
-    int keyCode;
-};
-
-// Keys the handlers look at, by their Windows virtual-key numbers. Letters
-// and digits keep their ASCII codes and are added by range below.
-constexpr KeyRow KeyTable[] = {
-    {Qt::Key_Backspace, 8},  {Qt::Key_Tab, 9},        {Qt::Key_Backtab, 9},
-    {Qt::Key_Return, 13},    {Qt::Key_Enter, 13},     {Qt::Key_Space, 32},
-    {Qt::Key_PageUp, 33},    {Qt::Key_PageDown, 34},  {Qt::Key_End, 35},
-    {Qt::Key_Home, 36},      {Qt::Key_Left, 37},      {Qt::Key_Up, 38},
-    {Qt::Key_Right, 39},     {Qt::Key_Down, 40},      {Qt::Key_Delete, 46},
-    {Qt::Key_QuoteLeft, 192}, {Qt::Key_AsciiTilde, 192},
+    int character;
 };
 
 // Characters that Windows reports as typed for keys whose Qt event may
 // carry no text.
-constexpr KeyRow TypedControlTable[] = {
+constexpr TypedControl TypedControlTable[] = {
     {Qt::Key_Backspace, 8}, {Qt::Key_Tab, 9}, {Qt::Key_Return, 13},
     {Qt::Key_Enter, 13},    {Qt::Key_Escape, 27},
 };
@@ -44,31 +34,6 @@ constexpr char LineEnd[] = "\r\n";
 int TextOffset(const QTextCursor& cursor) { return cursor.position() + cursor.blockNumber(); }
 
 }  // namespace
-
-int VirtualKeyCode(int qtKey) {
-    if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) return qtKey;  // 65-90
-    if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return qtKey;  // 48-57
-    for (const KeyRow& row : KeyTable) {
-        if (row.qtKey == qtKey) return row.keyCode;
-    }
-    return 0;
-}
-
-int ShiftBits(Qt::KeyboardModifiers modifiers) {
-    int bits = 0;
-    if (modifiers & Qt::ShiftModifier) bits |= 1;
-    if (modifiers & Qt::ControlModifier) bits |= 2;
-    if (modifiers & Qt::AltModifier) bits |= 4;
-    return bits;
-}
-
-int ButtonBits(Qt::MouseButtons buttons) {
-    int bits = 0;
-    if (buttons & Qt::LeftButton) bits |= 1;
-    if (buttons & Qt::RightButton) bits |= 2;
-    if (buttons & Qt::MiddleButton) bits |= 4;
-    return bits;
-}
 
 RichTextPane::RichTextPane(QWidget* parent) : QTextEdit(parent), placement_(this) {
     // Pasted text arrives as plain bytes in the surrounding format, as the
@@ -188,8 +153,8 @@ void RichTextPane::keyPressEvent(QKeyEvent* event) {
     if (KeyPress && !alt) {
         QString typed = event->text();
         if (typed.isEmpty()) {
-            for (const KeyRow& row : TypedControlTable) {
-                if (row.qtKey == event->key()) typed = QChar(row.keyCode);
+            for (const TypedControl& row : TypedControlTable) {
+                if (row.qtKey == event->key()) typed = QChar(row.character);
             }
         }
         for (QChar c : typed) {
@@ -216,13 +181,7 @@ void RichTextPane::keyPressEvent(QKeyEvent* event) {
 }
 
 void RichTextPane::mousePressEvent(QMouseEvent* event) {
-    if (MouseDown) {
-        // Mouse events arrive in the viewport's coordinates; the handler
-        // wants them from the pane's own corner.
-        const QPoint point = viewport()->mapTo(this, event->position().toPoint());
-        MouseDown(ButtonBits(event->button()), ShiftBits(event->modifiers()),
-                  PixelsToTwips(point.x()), PixelsToTwips(point.y()));
-    }
+    RaiseMouseDown(MouseDown, *this, *event);
     if (event->button() == Qt::MiddleButton) {
         event->accept();  // no paste of the X selection: the button opens a menu
         return;

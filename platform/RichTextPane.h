@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/InputCodes.h"
 #include "platform/Twips.h"
 
 namespace vyk {
@@ -48,7 +49,7 @@ public:
     std::function<void(int keyAscii)> KeyPress;
     // MouseDown: button bits (1 left, 2 right, 4 middle), Shift bits, and
     // the point in twips from the pane's top-left corner.
-    std::function<void(int button, int shift, double x, double y)> MouseDown;
+    MouseDownHandler MouseDown;
 
 protected:
     bool event(QEvent* event) override;
@@ -67,14 +68,5 @@ private:
     TwipsPlacement placement_;
     std::optional<PendingKey> pendingKey_;
 };
-
-// Windows virtual-key code of a Qt key (letters 65-90, BackSpace 8, Tab 9,
-// Enter 13, Delete 46, Page/End/Home/arrows 33-40, the grave-accent key
-// 192); 0 for keys without one.
-int VirtualKeyCode(int qtKey);
-// Shift bits of Qt keyboard modifiers: 1 Shift, 2 Ctrl, 4 Alt.
-int ShiftBits(Qt::KeyboardModifiers modifiers);
-// Button bits of Qt mouse buttons: 1 left, 2 right, 4 middle.
-int ButtonBits(Qt::MouseButtons buttons);
 
 }  // namespace vyk

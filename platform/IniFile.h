@@ -6,6 +6,10 @@
 
 namespace vyk {
 
+// Section, key and value names compare as the profile functions compare
+// them: ASCII letters without regard to case.
+bool SameName(std::string_view a, std::string_view b);
+
 // Private profile strings with the Windows contract: section and key names
 // ignore letter case; a missing file, section or key reads as the default;
 // a write creates what is missing (the file, its folder, the section, the

@@ -14,16 +14,19 @@ std::string BytePath(const QString& path) { return QFile::encodeName(path).toStd
 
 std::string ProgramDir() { return BytePath(QCoreApplication::applicationDirPath()); }
 
-std::string WindowsDir() {
-    std::string dir = BytePath(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+namespace {
+
+// A standard location's path without its trailing "/" characters.
+std::string Location(QStandardPaths::StandardLocation location) {
+    std::string dir = BytePath(QStandardPaths::writableLocation(location));
     while (!dir.empty() && dir.back() == '/') dir.pop_back();
-    return dir + '/';
+    return dir;
 }
 
-std::string UserFontsDir() {
-    std::string dir = BytePath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
-    while (!dir.empty() && dir.back() == '/') dir.pop_back();
-    return dir + "/fonts";
-}
+}  // namespace
+
+std::string WindowsDir() { return Location(QStandardPaths::GenericConfigLocation) + '/'; }
+
+std::string UserFontsDir() { return Location(QStandardPaths::GenericDataLocation) + "/fonts"; }
 
 }  // namespace vyk

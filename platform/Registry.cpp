@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include <charconv>
 #include <cstdint>
 
 #include "platform/IniFile.h"
@@ -16,25 +17,9 @@ constexpr std::string_view DwordPrefix = "dword:";
 std::optional<std::uint32_t> ParseDword(std::string_view hex) {
     if (hex.empty() || hex.size() > 8) return std::nullopt;
     std::uint32_t value = 0;
-    for (char c : hex) {
-        int digit = -1;
-        if (c >= '0' && c <= '9') digit = c - '0';
-        if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-        if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-        if (digit < 0) return std::nullopt;
-        value = value * 16 + static_cast<std::uint32_t>(digit);
-    }
+    const auto [end, error] = std::from_chars(hex.data(), hex.data() + hex.size(), value, 16);
+    if (error != std::errc() || end != hex.data() + hex.size()) return std::nullopt;
     return value;
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != prefix[i]) return false;
-    }
-    return true;
 }
 
 }  // namespace
@@ -50,7 +35,7 @@ std::optional<RegistryKey> RegistryKey::Open(const std::string& registryFile, co
 std::optional<RegistryValue> RegistryKey::Query(const std::string& valueName) const {
     const auto raw = IniValue(content_, keyPath_, valueName);
     if (!raw) return std::nullopt;
-    if (!StartsWithNoCase(*raw, DwordPrefix)) return RegistryValue{RegSz, *raw};
+    if (!SameName(std::string_view(*raw).substr(0, DwordPrefix.size()), DwordPrefix)) return RegistryValue{RegSz, *raw};
     const auto number = ParseDword(std::string_view(*raw).substr(DwordPrefix.size()));
     if (!number) return std::nullopt;
     std::string bytes(4, '\0');

@@ -18,25 +18,6 @@
 namespace vyk::bench {
 namespace {
 
-// The benchmarks write under the build folder's disk rather than a tmpfs, so
-// that fsync costs what it costs for a user; the folder goes at exit.
-const std::string& WorkFolder() {
-  static const test::TempDir folder(std::filesystem::current_path().string());
-  return folder.path();
-}
-
-const std::string& GeneratedCorpus() {
-  static const std::string path = [] {
-    const std::string file = WorkFolder() + "/generated.vyk";
-    if (!WriteGeneratedCorpus(file, MaxSutras)) std::abort();
-    return file;
-  }();
-  return path;
-}
-
-std::string CorpusPath(int which) { return which == 0 ? std::string(VYK_SHARED_CORPUS) : GeneratedCorpus(); }
-const char* CorpusName(int which) { return which == 0 ? "real" : "generated-4500"; }
-
 void BM_ReadAndSplit(benchmark::State& run) {
   const std::string path = CorpusPath(static_cast<int>(run.range(0)));
   int records = 0;

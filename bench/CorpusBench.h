@@ -1,14 +1,19 @@
 #pragma once
 // Shared pieces of the corpus benchmarks: the bare read-and-split baseline
-// that a full load is measured against, and a generated corpus on disk.
+// that a full load is measured against, a work folder, and the two corpora
+// the loads run on.
 
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "corpus/Base255.h"
+#include "corpus/CorpusState.h"
 #include "corpus/DataFile.h"
 #include "corpus/Saver.h"
 #include "corpus/SutraRecord.h"
+#include "tests/TempDir.h"
 #include "tests/corpus/CorpusBuilder.h"
 
 namespace vyk::bench {
@@ -41,5 +46,27 @@ inline int ReadAndSplitAll(const std::string& path, int64_t* checksum = nullptr)
 inline bool WriteGeneratedCorpus(const std::string& path, int count) {
   return WriteCorpusFile(path, test::GenerateCorpusTexts(count), DefaultHeaderByte8, nullptr);
 }
+
+// The benchmarks write under the build folder's disk rather than a tmpfs, so
+// that fsync costs what it costs for a user; the folder goes at exit.
+inline const std::string& WorkFolder() {
+  static const test::TempDir folder(std::filesystem::current_path().string());
+  return folder.path();
+}
+
+// A generated corpus as large as the tables hold, written once per run.
+inline const std::string& GeneratedCorpus() {
+  static const std::string path = [] {
+    const std::string file = WorkFolder() + "/generated.vyk";
+    if (!WriteGeneratedCorpus(file, MaxSutras)) std::abort();
+    return file;
+  }();
+  return path;
+}
+
+// The corpora a load benchmark takes as its argument: 0 the real one, 1 the
+// generated one.
+inline std::string CorpusPath(int which) { return which == 0 ? std::string(VYK_SHARED_CORPUS) : GeneratedCorpus(); }
+inline const char* CorpusName(int which) { return which == 0 ? "real" : "generated-4500"; }
 
 }  // namespace vyk::bench

@@ -62,11 +62,6 @@ std::string RunningText(std::size_t bytes) {
     return text;
 }
 
-const test::TempDir& Folder() {
-    static const test::TempDir folder;
-    return folder;
-}
-
 // Record 1 is a typical 1 KB record, record 2 a 30 KB one.
 const std::string& ShowCorpus() {
     static const std::string path = [] {
@@ -76,24 +71,12 @@ const std::string& ShowCorpus() {
         test::RecordBuilder large;
         large.Label("1.1.2").Sutra("ade\xED gu\xE9" "a\xE8").Numbers(17, 25);
         for (int s = 1; s < 7; ++s) large.Section(s, RunningText(5000));
-        const std::string file = Folder().File("show.vyk");
+        const std::string file = WorkFolder() + "/show.vyk";
         if (!WriteCorpusFile(file, {typical.Text(), large.Text()}, DefaultHeaderByte8, nullptr)) std::abort();
         return file;
     }();
     return path;
 }
-
-const std::string& GeneratedCorpusFile() {
-    static const std::string path = [] {
-        const std::string file = Folder().File("generated.vyk");
-        if (!WriteGeneratedCorpus(file, MaxSutras)) std::abort();
-        return file;
-    }();
-    return path;
-}
-
-std::string LoadPath(int which) { return which == 0 ? std::string(VYK_SHARED_CORPUS) : GeneratedCorpusFile(); }
-const char* LoadName(int which) { return which == 0 ? "real" : "generated-4500"; }
 
 void BM_ShowSutra(benchmark::State& run) {
     BenchWindow bench(ShowCorpus());
@@ -115,7 +98,7 @@ BENCHMARK(BM_ShowSutra)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 // start-up, the lists' container is hidden while the loader fills them and
 // shown again afterwards (outside the timing).
 void BM_LoadSutraFile(benchmark::State& run) {
-    const std::string path = LoadPath(static_cast<int>(run.range(0)));
+    const std::string path = CorpusPath(static_cast<int>(run.range(0)));
     BenchWindow bench(path);
     for (auto _ : run) {
         bench.window->picSutra->hide();
@@ -128,7 +111,7 @@ void BM_LoadSutraFile(benchmark::State& run) {
         vyk::DoEvents();
         run.ResumeTiming();
     }
-    run.SetLabel(LoadName(static_cast<int>(run.range(0))));
+    run.SetLabel(CorpusName(static_cast<int>(run.range(0))));
     run.counters["records"] = bench.window->lstVykE[0]->count();
 }
 BENCHMARK(BM_LoadSutraFile)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
@@ -136,14 +119,14 @@ BENCHMARK(BM_LoadSutraFile)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 // The same bare read and split that the corpus benchmark measures, for a
 // ratio taken in one run.
 void BM_BareReadAndSplit(benchmark::State& run) {
-    const std::string path = LoadPath(static_cast<int>(run.range(0)));
+    const std::string path = CorpusPath(static_cast<int>(run.range(0)));
     int records = 0;
     for (auto _ : run) {
         int64_t checksum = 0;
         records = ReadAndSplitAll(path, &checksum);
         benchmark::DoNotOptimize(checksum);
     }
-    run.SetLabel(LoadName(static_cast<int>(run.range(0))));
+    run.SetLabel(CorpusName(static_cast<int>(run.range(0))));
     run.counters["records"] = records;
 }
 BENCHMARK(BM_BareReadAndSplit)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

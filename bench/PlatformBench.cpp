@@ -9,9 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "corpus/Collation.h"
+#include "corpus/Loader.h"
+#include "corpus/SutraRecord.h"
 #include "platform/ListControl.h"
 #include "platform/RichTextPane.h"
 #include "tests/QtTestSupport.h"
+#include "tests/corpus/CorpusBuilder.h"
 #include "tests/platform/RtfBuilder.h"
 
 namespace {
@@ -24,42 +28,41 @@ std::string Line(std::mt19937& random, std::size_t length) {
     return line;
 }
 
-std::string Label(int k) { return std::to_string(1 + k / 400) + "." + std::to_string(1 + k / 100 % 4) + "." + std::to_string(1 + k % 100); }
-
-// SortEntry texts: ten-digit key, two blanks, the list line, byte 160, label.
-std::vector<std::string> SortEntries(int count) {
-    std::mt19937 random(7);
+// The entries the loader makes of a generated corpus: SortEntry texts for the
+// sorted hidden list, ListEntry texts for the unsorted one.
+std::vector<std::string> Entries(int count, bool sortEntries) {
+    vyk::SortWeightTable weights;
+    vyk::InitSortWeights(weights);
     std::vector<std::string> entries;
-    for (int k = 0; k < count; ++k) {
-        std::string key;
-        for (int i = 0; i < 5; ++i) key += std::to_string(10 + random() % 36);
-        entries.push_back(key + "  " + Line(random, 30) + '\xa0' + Label(k));
+    for (const std::string& text : vyk::test::GenerateCorpusTexts(count)) {
+        const vyk::RecordHead head = vyk::SplitRecordHead(text);
+        const std::string line = vyk::MakeListLine(head.sutra);
+        entries.push_back(sortEntries ? vyk::MakeSortEntry(weights, head.label, line)
+                                      : vyk::MakeListEntry(head.label, line));
     }
     return entries;
 }
 
-// ListEntry texts: blank, label, " - ", the list line.
-std::vector<std::string> ListEntries(int count) {
-    std::mt19937 random(11);
-    std::vector<std::string> entries;
-    for (int k = 0; k < count; ++k) {
-        std::string entry(1, ' ');
-        entry += Label(k);
-        entry += " - ";
-        entry += Line(random, 35);
-        entries.push_back(std::move(entry));
-    }
-    return entries;
-}
-
+// One item at a time (range(1) 0), as a list fills outside a load, or all in
+// one step (range(1) 1), as the loader hands them over.
 void BM_FillSortedList(benchmark::State& state) {
     vyk::test::EnsureApp();
-    const auto entries = SortEntries(static_cast<int>(state.range(0)));
+    const auto entries = Entries(static_cast<int>(state.range(0)), true);
+    const bool inOneStep = state.range(1) == 1;
     for (auto _ : state) {
         vyk::ListControl list(true);
-        for (const std::string& entry : entries) list.AddItem(entry);
+        if (inOneStep) {
+            state.PauseTiming();
+            std::vector<std::string> batch = entries;
+            state.ResumeTiming();
+            list.AddItems(std::move(batch));
+        } else {
+            for (const std::string& entry : entries) list.AddItem(entry);
+        }
         benchmark::DoNotOptimize(list.ListCount());
     }
+    state.SetLabel(inOneStep ? "AddItems" : "AddItem");
+    if (inOneStep) return;
     // The same binary search the list runs, counted on the list's own order.
     std::vector<std::string> items;
     std::size_t comparisons = 0;
@@ -71,11 +74,11 @@ void BM_FillSortedList(benchmark::State& state) {
     state.counters["comparisons"] = static_cast<double>(comparisons);
     state.counters["per_n_log2_n"] = static_cast<double>(comparisons) / (n * std::log2(n));
 }
-BENCHMARK(BM_FillSortedList)->Arg(1000)->Arg(4500)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FillSortedList)->ArgsProduct({{1000, 4500}, {0, 1}})->Unit(benchmark::kMillisecond);
 
 void BM_FillUnsortedList(benchmark::State& state) {
     vyk::test::EnsureApp();
-    const auto entries = ListEntries(static_cast<int>(state.range(0)));
+    const auto entries = Entries(static_cast<int>(state.range(0)), false);
     for (auto _ : state) {
         vyk::ListControl list(false);
         for (const std::string& entry : entries) list.AddItem(entry);

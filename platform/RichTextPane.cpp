@@ -1,6 +1,8 @@
 #include "platform/RichTextPane.h"
 
+#include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -33,6 +35,23 @@ constexpr char LineEnd[] = "\r\n";
 // contributes its CR LF, one more than Qt's single separator.
 int TextOffset(const QTextCursor& cursor) { return cursor.position() + cursor.blockNumber(); }
 
+bool HasWideCharacters(const QString& text) {
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() > 0xFF; });
+}
+
+// Sets a flag for as long as it lives.
+class FlagWhile {
+public:
+    explicit FlagWhile(bool& flag) : flag_(flag), was_(flag) { flag_ = true; }
+    ~FlagWhile() { flag_ = was_; }
+    FlagWhile(const FlagWhile&) = delete;
+    FlagWhile& operator=(const FlagWhile&) = delete;
+
+private:
+    bool& flag_;
+    bool was_;
+};
+
 }  // namespace
 
 RichTextPane::RichTextPane(QWidget* parent) : QTextEdit(parent), placement_(this) {
@@ -41,9 +60,13 @@ RichTextPane::RichTextPane(QWidget* parent) : QTextEdit(parent), placement_(this
     setAcceptRichText(false);
     // The right and middle buttons belong to the owner's popup menu.
     setContextMenuPolicy(Qt::NoContextMenu);
+    connect(document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
+        if (!loading_ && (removed > 0 || added > 0) && Change) Change();
+    });
 }
 
 void RichTextPane::SetTextRTF(const std::string& rtf) {
+    const FlagWhile loading(loading_);
     ReadRtf(rtf, *document());
     moveCursor(QTextCursor::Start);
 }
@@ -65,6 +88,7 @@ std::string RichTextPane::Text() const {
 }
 
 void RichTextPane::SetText(const std::string& text) {
+    const FlagWhile loading(loading_);
     ReadPlainText(text, *document());
     moveCursor(QTextCursor::Start);
 }
@@ -116,6 +140,12 @@ bool RichTextPane::event(QEvent* event) {
     if (event->type() == QEvent::ShortcutOverride) {
         auto* keyEvent = static_cast<QKeyEvent*>(event);
         pendingKey_.reset();
+        // Left unclaimed, the key goes to the menu item's shortcut; with that
+        // item disabled it comes back here as a key press.
+        if (menuKeys_.contains(keyEvent->keyCombination())) {
+            event->ignore();
+            return false;
+        }
         const int keyCode = VirtualKeyCode(keyEvent->key());
         if (keyCode != 0 && KeyDown) {
             int code = keyCode;
@@ -150,34 +180,120 @@ void RichTextPane::keyPressEvent(QKeyEvent* event) {
     // With Alt down a key types nothing, as on Windows, where it goes to
     // the menu; so Ctrl+Alt+A or Alt+A neither reach KeyPress nor the text.
     const bool alt = event->modifiers().testFlag(Qt::AltModifier);
-    if (KeyPress && !alt) {
-        QString typed = event->text();
+
+    // A letter the keyboard types outside Latin-1 goes in as its byte; one
+    // without a byte is refused, as a paste of it is.
+    QString text = event->text();
+    if (!alt && HasWideCharacters(text)) {
+        char32_t refused = 0;
+        if (std::optional<QString> bytes = ToPaneText(text, &refused)) {
+            text = *bytes;
+        } else if (Locked()) {
+            text = QStringLiteral("?");  // refused by the lock anyway; still typed input
+        } else {
+            if (RefusedCharacter) RefusedCharacter(refused);
+            event->accept();
+            return;
+        }
+    }
+
+    if (!alt) {
+        QString typed = text;
         if (typed.isEmpty()) {
             for (const TypedControl& row : TypedControlTable) {
                 if (row.qtKey == event->key()) typed = QChar(row.character);
             }
         }
-        for (QChar c : typed) {
-            const char16_t code = c.unicode();
-            if (code == 0x7F) continue;  // Delete types nothing on Windows
-            KeyPress(code <= 0xFF ? code : '?');
-        }
+        RaiseKeyPresses(typed);
     }
 
     // Shift+Enter would make a line break inside the paragraph, which the
     // one-byte text cannot express; it starts a paragraph like Enter.
     const bool shiftEnter = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
                             event->modifiers().testFlag(Qt::ShiftModifier);
-    if (shiftEnter || (alt && !event->text().isEmpty())) {
+    if (shiftEnter || (alt && !event->text().isEmpty()) || text != event->text()) {
         const Qt::KeyboardModifiers modifiers =
             shiftEnter ? event->modifiers() & ~Qt::ShiftModifier : event->modifiers();
-        QKeyEvent forwarded(event->type(), event->key(), modifiers, alt ? QString() : event->text(),
-                            event->isAutoRepeat(), event->count());
+        QKeyEvent forwarded(event->type(), event->key(), modifiers, alt ? QString() : text, event->isAutoRepeat(),
+                            event->count());
         QTextEdit::keyPressEvent(&forwarded);
         event->setAccepted(forwarded.isAccepted());
         return;
     }
     QTextEdit::keyPressEvent(event);
+}
+
+// Composed text (a dead key, an input method) is typed input like a key's:
+// each committed character raises KeyPress, and a locked pane takes none of
+// it, not even the composition shown while it is under way.
+void RichTextPane::inputMethodEvent(QInputMethodEvent* event) {
+    QString commit = event->commitString();
+    char32_t refused = 0;
+    std::optional<QString> bytes = ToPaneText(commit, &refused);
+
+    if (Locked()) {
+        RaiseKeyPresses(bytes ? *bytes : QString(commit.size(), QLatin1Char('?')));
+        event->accept();
+        return;
+    }
+
+    if (!bytes) {
+        if (RefusedCharacter) RefusedCharacter(refused);
+        commit.clear();
+    } else {
+        commit = *bytes;
+        RaiseKeyPresses(commit);
+    }
+    QInputMethodEvent converted(event->preeditString(), event->attributes());
+    converted.setCommitString(commit, event->replacementStart(), event->replacementLength());
+    QTextEdit::inputMethodEvent(&converted);
+    event->setAccepted(converted.isAccepted());
+}
+
+// Pastes and drops arrive as plain text in the pane's bytes; text holding a
+// character without a byte is refused whole, never stored as "?".
+void RichTextPane::insertFromMimeData(const QMimeData* source) {
+    if (source == nullptr || !source->hasText()) return;
+    char32_t refused = 0;
+    const std::optional<QString> bytes = ToPaneText(source->text(), &refused);
+    if (!bytes) {
+        if (RefusedCharacter) RefusedCharacter(refused);
+        return;
+    }
+    QMimeData plain;
+    plain.setText(*bytes);
+    QTextEdit::insertFromMimeData(&plain);
+}
+
+std::optional<QString> RichTextPane::ToPaneText(const QString& text, char32_t* refused) const {
+    if (!HasWideCharacters(text)) return text;
+    // A letter and its combining mark, as some sources send them, make one
+    // precomposed letter first.
+    const QString composed = text.normalized(QString::NormalizationForm_C);
+    QString bytes;
+    bytes.reserve(composed.size());
+    for (const char32_t character : composed.toUcs4()) {
+        if (character <= 0xFF) {
+            bytes += QChar(static_cast<char16_t>(character));
+            continue;
+        }
+        const std::optional<unsigned char> byte = ByteForCharacter ? ByteForCharacter(character) : std::nullopt;
+        if (!byte) {
+            if (refused != nullptr) *refused = character;
+            return std::nullopt;
+        }
+        bytes += QChar(static_cast<char16_t>(*byte));
+    }
+    return bytes;
+}
+
+void RichTextPane::RaiseKeyPresses(const QString& typed) {
+    if (!KeyPress) return;
+    for (QChar c : typed) {
+        const char16_t code = c.unicode();
+        if (code == 0x7F) continue;  // Delete types nothing on Windows
+        KeyPress(code <= 0xFF ? code : '?');
+    }
 }
 
 void RichTextPane::mousePressEvent(QMouseEvent* event) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QKeyCombination>
+#include <QList>
 #include <QTextEdit>
 
 #include <functional>
@@ -39,6 +41,12 @@ public:
 
     void SetFocus();
 
+    // Key combinations that belong to the window's menus (File, Exit on
+    // Ctrl+X, say): while the pane has the focus they reach the menu rather
+    // than the pane's own cut or undo. A combination whose menu item is
+    // disabled still reaches the pane.
+    void GiveWayToMenuKeys(QList<QKeyCombination> keys) { menuKeys_ = std::move(keys); }
+
     TwipsPlacement& Placement() { return placement_; }
 
     // Event handlers, set by the owning window.
@@ -50,10 +58,22 @@ public:
     // MouseDown: button bits (1 left, 2 right, 4 middle), Shift bits, and
     // the point in twips from the pane's top-left corner.
     MouseDownHandler MouseDown;
+    // Change: the user changed the text (typing, paste, cut, drop, composed
+    // input, the pane's own undo and redo); documents the program loads
+    // raise nothing.
+    std::function<void()> Change;
+    // ByteForCharacter: the byte that stands for a character outside
+    // Latin-1, when the text's font has one (the letters with diacritics).
+    std::function<std::optional<unsigned char>(char32_t character)> ByteForCharacter;
+    // RefusedCharacter: input holding this character, which has no byte, was
+    // refused as a whole; nothing of it reached the text.
+    std::function<void(char32_t character)> RefusedCharacter;
 
 protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void insertFromMimeData(const QMimeData* source) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
@@ -65,8 +85,18 @@ private:
         bool swallowed;
     };
 
+    // Incoming text as the pane's one-byte characters: Latin-1 stays, a
+    // character with a byte becomes that byte, and any other character
+    // refuses the whole text, with that character in *refused.
+    std::optional<QString> ToPaneText(const QString& text, char32_t* refused) const;
+    // Raises KeyPress for each character of text that has come in as typed.
+    void RaiseKeyPresses(const QString& paneText);
+
     TwipsPlacement placement_;
     std::optional<PendingKey> pendingKey_;
+    QList<QKeyCombination> menuKeys_;
+    // Set while the program loads a document, which is no change of the user's.
+    bool loading_ = false;
 };
 
 }  // namespace vyk

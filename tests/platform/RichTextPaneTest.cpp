@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QImage>
+#include <QInputMethodEvent>
+#include <QMimeData>
+#include <QTextLayout>
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QShortcut>
@@ -10,6 +14,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -242,6 +247,90 @@ TEST_F(RichTextPaneTest, LockedPaneRefusesTypingWhileHandlersStillFire) {
     EXPECT_FALSE(pane.Locked());
     Press(Qt::Key_X, Qt::NoModifier, "x");
     EXPECT_EQ(pane.Text(), "Sutra\r\naxb\r\n");
+}
+
+// Input that arrives as text rather than as keys: composed characters,
+// pastes, drops. A small table of the owner's letters stands in for the
+// font's.
+class IncomingTextTest : public RichTextPaneTest {
+protected:
+    void SetUp() override {
+        RichTextPaneTest::SetUp();
+        pane.ByteForCharacter = [](char32_t c) -> std::optional<unsigned char> {
+            if (c == U'\u0101') return 0xE0;  // a with macron
+            if (c == U'\u1E63') return 0xEF;  // s with dot below
+            return std::nullopt;
+        };
+        pane.RefusedCharacter = [this](char32_t c) { refused.push_back(c); };
+        pane.Change = [this] { ++changes; };
+        pane.SetText("ab");
+        pane.moveCursor(QTextCursor::End);
+    }
+
+    void Compose(const QString& commit, const QString& preedit = {}) {
+        QInputMethodEvent event(preedit, {});
+        event.setCommitString(commit);
+        QCoreApplication::sendEvent(&pane, &event);
+    }
+
+    void Paste(const QString& text) {
+        QApplication::clipboard()->setText(text);
+        pane.paste();
+    }
+
+    std::vector<char32_t> refused;
+    int changes = 0;
+};
+
+TEST_F(IncomingTextTest, ComposedCharactersAreTypedInputAndTheLockRefusesThem) {
+    pane.SetLocked(true);
+    Compose({}, QStringLiteral("\u0101"));
+    EXPECT_TRUE(pane.textCursor().block().layout()->preeditAreaText().isEmpty());
+    Compose(QStringLiteral("\u0101x"));
+    EXPECT_EQ(pane.Text(), "ab\r\n");
+    EXPECT_EQ(keyPresses, (std::vector<int>{0xE0, 'x'}));
+    EXPECT_EQ(changes, 0);
+
+    keyPresses.clear();
+    pane.SetLocked(false);
+    Compose(QStringLiteral("\u0101x"));
+    EXPECT_EQ(pane.Text(), "ab\xE0x\r\n");
+    EXPECT_EQ(keyPresses, (std::vector<int>{0xE0, 'x'}));
+    EXPECT_GT(changes, 0);
+
+    Compose(QStringLiteral("\u0905"));  // a Devanagari letter: no byte, so nothing, not "?"
+    EXPECT_EQ(pane.Text(), "ab\xE0x\r\n");
+    EXPECT_EQ(refused, std::vector<char32_t>{U'\u0905'});
+}
+
+TEST_F(IncomingTextTest, EveryChangeByTheUserIsReportedAndNoLoadIs) {
+    pane.SetTextRTF(SectionsRtf({{"Sutra", "ab"}}));
+    pane.SetText("xyz");
+    EXPECT_EQ(changes, 0);
+
+    const auto changedBy = [this](const std::function<void()>& action) {
+        changes = 0;
+        action();
+        return changes > 0;
+    };
+    pane.moveCursor(QTextCursor::End);
+    EXPECT_TRUE(changedBy([&] { Paste(QStringLiteral("p")); }));
+    EXPECT_TRUE(changedBy([&] { pane.undo(); }));
+    EXPECT_TRUE(changedBy([&] { pane.redo(); }));
+    EXPECT_TRUE(changedBy([&] {
+        pane.selectAll();
+        Press(Qt::Key_Delete, Qt::ShiftModifier);  // cut
+    }));
+    EXPECT_EQ(pane.Text(), "");
+    EXPECT_TRUE(changedBy([&] {
+        QMimeData dropped;
+        dropped.setText(QStringLiteral("d"));
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(pane.viewport(), &enter);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(pane.viewport(), &drop);
+    }));
+    EXPECT_EQ(pane.Text(), "d\r\n");
 }
 
 class FocusedPaneTest : public RichTextPaneTest {

@@ -60,6 +60,72 @@ std::array<std::size_t, 8> FindHeadLines(std::string_view paneText) {
     return found;
 }
 
+namespace {
+
+// True when the head standing at `at` is the last part of another section's
+// head, as "Vritti" is of "AnuVritti".
+bool EndsAnotherHead(std::string_view text, std::size_t at, std::string_view head) {
+    for (const SectionRow& row : SectionTable) {
+        const std::string_view other = row.SectionHead;
+        if (other.size() <= head.size() || !other.ends_with(head)) continue;
+        const std::size_t lead = other.size() - head.size();
+        if (at >= lead && text.substr(at - lead, other.size()) == other) return true;
+    }
+    return false;
+}
+
+// A head that is no longer a whole line, looked for in [from, until): with
+// its line end first, which survives typing before the head or a join with
+// the line above, then alone, which survives typing after it.
+HeadLine FindDamagedHeadLine(std::string_view text, std::string_view head, std::size_t from, std::size_t until) {
+    const std::string withLineEnd = std::string(head) + std::string(CrLf);
+    for (const std::string_view needle : {std::string_view(withLineEnd), head}) {
+        for (std::size_t at = text.find(needle, from); at != std::string_view::npos && at + needle.size() <= until;
+             at = text.find(needle, at + 1)) {
+            if (EndsAnotherHead(text, at, head)) continue;
+            std::size_t end = at + head.size();
+            if (text.substr(end, CrLf.size()) == CrLf) end += CrLf.size();
+            return {at, end};
+        }
+    }
+    return {};
+}
+
+bool IsBlankOrLineEnds(std::string_view text) { return text.find_first_not_of(" \t\r\n") == std::string_view::npos; }
+
+std::string_view WithoutClosingLineEnd(std::string_view piece) {
+    if (piece.ends_with(CrLf)) piece.remove_suffix(CrLf.size());
+    return piece;
+}
+
+}  // namespace
+
+std::array<HeadLine, 8> LocateHeadLines(std::string_view paneText, const std::array<bool, 8>& rendered) {
+    const std::array<std::size_t, 8> whole = FindHeadLines(paneText);
+    std::array<HeadLine, 8> heads;
+    for (const SectionRow& row : SectionTable) {
+        const auto k = static_cast<std::size_t>(row.k);
+        if (whole[k] != std::string_view::npos) heads[k] = {whole[k], whole[k] + row.SectionHead.size() + CrLf.size()};
+    }
+
+    std::size_t from = 0;
+    for (const SectionRow& row : SectionTable) {
+        const auto k = static_cast<std::size_t>(row.k);
+        if (!heads[k].found() && rendered[k]) {
+            std::size_t until = paneText.size();
+            for (std::size_t later = k + 1; later <= 7; ++later) {
+                if (whole[later] != std::string_view::npos) {
+                    until = whole[later];
+                    break;
+                }
+            }
+            heads[k] = FindDamagedHeadLine(paneText, row.SectionHead, from, until);
+        }
+        if (heads[k].found()) from = heads[k].end;
+    }
+    return heads;
+}
+
 int32_t CaptionNumber(std::string_view caption) {
     const std::size_t colon = caption.find(": ");
     std::string_view digits = colon == std::string_view::npos ? caption : caption.substr(colon + 2);
@@ -71,7 +137,20 @@ int32_t CaptionNumber(std::string_view caption) {
 }
 
 std::string RebuildRecord(std::string_view paneText, const CommitSources& sources) {
-    const std::array<std::size_t, 8> head = FindHeadLines(paneText);
+    const std::array<HeadLine, 8> heads = LocateHeadLines(paneText, sources.rendered);
+
+    // Text above the first head found belongs to the first section the pane
+    // was rendered with; blank lines alone there are no text.
+    std::size_t firstHead = paneText.size();
+    for (const HeadLine& head : heads) {
+        if (head.found()) firstHead = std::min(firstHead, head.begin);
+    }
+    std::string_view leading = paneText.substr(0, firstHead);
+    if (IsBlankOrLineEnds(leading)) leading = {};
+    std::size_t leadingSection = 0;
+    for (std::size_t k = 1; k <= 7 && leadingSection == 0; ++k) {
+        if (sources.rendered[k]) leadingSection = k;
+    }
 
     std::string record;
     record.reserve(paneText.size() + 64);
@@ -83,24 +162,31 @@ std::string RebuildRecord(std::string_view paneText, const CommitSources& source
 
     for (const SectionRow& row : SectionTable) {
         const auto j = static_cast<std::size_t>(row.k);
-        if (sources.keepField[j] && sources.fields != nullptr) {
-            AppendWithoutZeros(record, (*sources.fields)[j]);
-        } else if (head[j] != std::string_view::npos) {
-            const std::size_t start = head[j] + row.SectionHead.size() + CrLf.size();
+        std::string_view piece;
+        if (heads[j].found()) {
             std::size_t end = paneText.size();
             for (std::size_t later = j + 1; later <= 7; ++later) {
-                if (head[later] != std::string_view::npos) {
-                    end = head[later];
+                if (heads[later].found()) {
+                    end = heads[later].begin;
                     break;
                 }
             }
-            std::string_view piece = paneText.substr(start, end - start);
             // The line end that closed the section in the pane is no part of
             // its text; a blank line typed at its end stays.
-            if (piece.size() >= CrLf.size() && piece.substr(piece.size() - CrLf.size()) == CrLf)
-                piece.remove_suffix(CrLf.size());
-            AppendWithoutZeros(record, piece);
+            piece = WithoutClosingLineEnd(paneText.substr(heads[j].end, end - heads[j].end));
+        } else if (sources.hidden[j] && sources.fields != nullptr) {
+            piece = (*sources.fields)[j];
         }
+
+        if (j == leadingSection && !leading.empty()) {
+            if (heads[j].found()) {
+                AppendWithoutZeros(record, leading);
+                if (!leading.ends_with(CrLf)) record += CrLf;
+            } else {
+                piece = WithoutClosingLineEnd(leading);
+            }
+        }
+        AppendWithoutZeros(record, piece);
         record += '\0';
     }
 
@@ -135,14 +221,24 @@ std::array<std::string, 2> NumberBytes(std::string_view recordText, const Record
 // ---------------------------------------------------------------------------
 
 void FrmSutra::CommitEdit() {
-    corpus_.gDataModified = true;
     corpus_.gTextChanged = false;
+    std::optional<std::string> record = PaneRecord();
+    if (!record) return;
+    corpus_.gDataModified = true;
+    StoreEdit(corpus_, corpus_.gCurSutra, std::move(*record));
+}
 
-    const std::string paneText = rtbE[0]->Text();
-
+std::optional<std::string> FrmSutra::PaneRecord() const {
     // A record whose text could not be had is not on screen, whatever the
-    // pane shows: nothing of it may reach the edit cache.
-    if (!IsRecordNumber(corpus_.gCurSutra) || !shownReadable_) return;
+    // pane shows: nothing of it may reach the edit cache. Nor may anything
+    // of a document the pane kept from another sutra, when this one had
+    // nothing to render.
+    if (!IsRecordNumber(corpus_.gCurSutra) || !shownReadable_ || paneRecord_ != corpus_.gCurSutra) return std::nullopt;
+
+    // A pane as the last rendering left it changes nothing, so the record
+    // keeps its exact bytes (leading blanks and lone line feeds included).
+    const std::string paneText = rtbE[0]->Text();
+    if (paneText == renderedText_) return std::nullopt;
 
     const std::string refCaption = lblRef->Caption();
     const std::array<std::string, 2> captions{lblkaumudi[0]->Caption(), lblkaumudi[1]->Caption()};
@@ -152,13 +248,13 @@ void FrmSutra::CommitEdit() {
     sources.kaumudiCaptions = {captions[0], captions[1]};
     sources.shownNumberBytes = {shownNumberBytes_[0], shownNumberBytes_[1]};
     sources.fields = &state_.gField;
-    // The pane keeps an older document when the sutra on screen had nothing
-    // to render; its sections then come from the fields, never from the pane.
-    const bool paneShowsCurrent = paneRecord_ == corpus_.gCurSutra;
-    for (const SectionRow& row : SectionTable)
-        sources.keepField[static_cast<std::size_t>(row.k)] = state_.*row.hidden || !paneShowsCurrent;
+    sources.rendered = paneSections_;
+    for (const SectionRow& row : SectionTable) sources.hidden[static_cast<std::size_t>(row.k)] = state_.*row.hidden;
 
-    StoreEdit(corpus_, corpus_.gCurSutra, RebuildRecord(paneText, sources));
+    std::string record = RebuildRecord(paneText, sources);
+    const std::optional<std::string> current = ReadRecordText(corpus_, corpus_.gCurSutra);
+    if (current && *current == record) return std::nullopt;
+    return record;
 }
 
 void FrmSutra::ShowSutra(int k) {

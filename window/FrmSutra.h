@@ -236,8 +236,14 @@ private:
     // bytes of its two Kaumudi numbers as it holds them.
     bool shownReadable_ = false;
     std::array<std::string, 2> shownNumberBytes_;
-    // The record whose sections the pane's document shows (0: none yet).
+    // The record whose sections the pane's document shows (0: none yet),
+    // the sections it was rendered with, and its text as rendered.
     int paneRecord_ = 0;
+    std::array<bool, 8> paneSections_{};
+    std::string renderedText_;
+    // What a commit of the pane would store for the sutra on display;
+    // nothing when it would leave the record as it is.
+    std::optional<std::string> PaneRecord() const;
 
     // --- Editing, popups, saving and the converter keep their members below. ---
     enum class SavePanelState { Hidden, Ready, Saving, Terminated };

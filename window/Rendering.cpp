@@ -91,6 +91,8 @@ void FrmSutra::RenderSections() {
         rtbE[0]->SetTextRTF("");
         rtbE[0]->SetTextRTF(BuildRtfDocument(face, rendered.body));
         paneRecord_ = corpus_.gCurSutra;
+        paneSections_ = rendered.rendered;
+        renderedText_ = rtbE[0]->Text();
     }
 
     vyk::DoEvents();

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QTest>
+
 #include "tests/window/WindowFixture.h"
 #include "window/Commit.h"
 
@@ -56,18 +58,32 @@ struct CommitCase {
     std::string laghu = "Laghu Kaumudi: 32";
     std::array<std::string, 2> numberBytes{"\x10\0"s, " \0"s};
     std::array<std::string, 12> fields{};
-    std::array<bool, 8> keep{};
+    std::array<bool, 8> rendered{};
+    std::array<bool, 8> hidden{};
 
     std::string Rebuild() const {
         CommitSources sources;
         sources.refCaption = ref;
         sources.kaumudiCaptions = {siddhanta, laghu};
         sources.shownNumberBytes = {numberBytes[0], numberBytes[1]};
-        sources.keepField = keep;
+        sources.rendered = rendered;
+        sources.hidden = hidden;
         sources.fields = &fields;
         return RebuildRecord(pane, sources);
     }
+
+    // Sections 1 to 7 as a rebuilt record holds them.
+    std::vector<std::string> Sections() const {
+        const RecordFields split = SplitRecord(Rebuild());
+        return {split.sections.begin(), split.sections.end()};
+    }
 };
+
+std::array<bool, 8> Rows(std::initializer_list<int> rows) {
+    std::array<bool, 8> set{};
+    for (int k : rows) set[static_cast<std::size_t>(k)] = true;
+    return set;
+}
 
 TEST(RebuildRecord, AnUnchangedPaneGivesTheRecordWithoutLeadingBlanks) {
     CommitCase c;
@@ -84,10 +100,44 @@ TEST(RebuildRecord, RemovesOnlyTheLineEndThatClosedTheSection) {
     EXPECT_EQ(c.Rebuild(), "1.1.1\0\0\0\0\0\0\0xyz\0\x10\0 \0\0\0"s);
 }
 
-TEST(RebuildRecord, TextBeforeTheFirstHeadBelongsToNoSection) {
+TEST(RebuildRecord, TextAboveTheFirstHeadGoesToTheFirstRenderedSection) {
     CommitCase c;
-    c.pane = "stray\r\nVritti\r\na\r\nSutra\r\nb\r\n";
-    EXPECT_EQ(c.Rebuild(), "1.1.1\0b\0\0\0\0\0\0\0\x10\0 \0\0\0"s);
+    c.rendered = Rows({1, 4});
+    // Typed in front of the first head, on its line.
+    c.pane = "xSutra\r\nab\r\nVritti\r\nv\r\n";
+    EXPECT_EQ(c.Sections(), (std::vector<std::string>{"x\r\nab", "", "", "v", "", "", ""}));
+    // The first head line deleted: its text stays its section's.
+    c.pane = "ab\r\nVritti\r\nv\r\n";
+    EXPECT_EQ(c.Sections(), (std::vector<std::string>{"ab", "", "", "v", "", "", ""}));
+    // Blank lines alone there are no text.
+    c.pane = "\r\n \r\nSutra\r\nab\r\n";
+    EXPECT_EQ(c.Sections(), (std::vector<std::string>{"ab", "", "", "", "", "", ""}));
+}
+
+TEST(RebuildRecord, ADamagedHeadLineOfARenderedSectionStillStartsItsSection) {
+    CommitCase c;
+    c.rendered = Rows({1, 4, 5});
+    // Joined to the line above with BackSpace: the line's text stays above.
+    c.pane = "Sutra\r\nabVritti\r\nv\r\nAnuVritti\r\nw\r\n";
+    EXPECT_EQ(c.Sections(), (std::vector<std::string>{"ab", "", "", "v", "w", "", ""}));
+    // Typed after the head on its line.
+    c.pane = "Sutra\r\nab\r\nVritti x\r\nv\r\nAnuVritti\r\nw\r\n";
+    EXPECT_EQ(c.Sections(), (std::vector<std::string>{"ab", "", "", " x\r\nv", "w", "", ""}));
+    // Deleted whole: "Vritti" at the end of the AnuVritti head is not it,
+    // and its text stays with the section above.
+    c.pane = "Sutra\r\nab\r\nv\r\nAnuVritti\r\nw\r\n";
+    EXPECT_EQ(c.Sections(), (std::vector<std::string>{"ab\r\nv", "", "", "", "w", "", ""}));
+}
+
+TEST(RebuildRecord, ADamagedHeadIsNeverLookedForPastTheNextWholeHead) {
+    CommitCase c;
+    c.rendered = Rows({1, 2, 4, 6});
+    c.pane = "Sutra\r\na\r\nVritti\r\nv\r\nTranslation\r\nthe Pada-Patha\r\nsays\r\n";
+    EXPECT_EQ(c.Sections(), (std::vector<std::string>{"a", "", "", "v", "", "the Pada-Patha\r\nsays", ""}));
+    // A section the pane was not rendered with has no damaged head to find.
+    c.rendered = Rows({1, 6});
+    c.pane = "Sutra\r\nsee Vritti\r\nmore\r\nTranslation\r\nt\r\n";
+    EXPECT_EQ(c.Sections(), (std::vector<std::string>{"see Vritti\r\nmore", "", "", "", "", "t", ""}));
 }
 
 TEST(RebuildRecord, WritesTheNumbersOfTheCaptionsAsTwoBase255Digits) {
@@ -111,13 +161,17 @@ TEST(RebuildRecord, ANumberBeyondSixteenBitsKeepsTheBytesItHad) {
     EXPECT_EQ(c.Rebuild(), "1.1.1\0a\0\0\0\0\0\0\0\xFF\xFF\x83\x80\0\0"s);
 }
 
-TEST(RebuildRecord, AKeptSectionTakesItsFieldAndTheLabelIsTrimmed) {
+TEST(RebuildRecord, AHiddenSectionTakesItsFieldAndTheLabelIsTrimmed) {
     CommitCase c;
     c.ref = "Vyakor:  1.1.1  ";
+    c.rendered = Rows({1, 5});
     c.pane = "Sutra\r\na\r\nAnuVritti\r\nb\r\n";
     c.fields[4] = "  hidden vritti";
-    c.keep[4] = true;
+    c.hidden[4] = true;
     EXPECT_EQ(c.Rebuild(), "1.1.1\0a\0\0\0  hidden vritti\0b\0\0\0\x10\0 \0\0\0"s);
+    // Its head typed into the pane as a line of its own: the text under it is the section's.
+    c.pane = "Sutra\r\na\r\nVritti\r\nnew\r\nAnuVritti\r\nb\r\n";
+    EXPECT_EQ(c.Sections(), (std::vector<std::string>{"a", "", "", "new", "b", "", ""}));
 }
 
 TEST(RebuildRecord, DropsZeroBytesThatWouldShiftTheFields) {
@@ -157,13 +211,21 @@ TEST_F(ShowSutraTest, ShowsTheLabelTheNumbersAndTheSections) {
     EXPECT_EQ(PaneText(), "Sutra\r\nab\r\nVritti\r\nx\r\ny\r\nExplanation\r\nlast\r\n");
 }
 
-TEST_F(ShowSutraTest, ACommitOfAnUntouchedPaneStoresTheRecordWithoutLeadingBlanks) {
-    corpus.gTextChanged = true;
+TEST_F(ShowSutraTest, ACommitOfAnUntouchedPaneStoresNothing) {
+    corpus.gTextChanged = true;  // a key that changed nothing
     window->ShowSutra(2);
-    EXPECT_TRUE(corpus.gDataModified);
+    EXPECT_FALSE(corpus.gDataModified);
     EXPECT_FALSE(corpus.gTextChanged);
-    EXPECT_EQ(corpus.gEditedText[1], "1.1.1\0ab\0\0\0x\r\ny\0\0\0last\0\x10\0 \0\0\0"s);
+    EXPECT_FALSE(HasEdit(corpus, 1));
     EXPECT_EQ(Ref(), "Vyakor: 1.1.2");
+    // Typed and taken back again: the same.
+    TypeIntoPane("z");
+    QTextCursor typed = window->rtbE[0]->textCursor();
+    typed.movePosition(QTextCursor::End);
+    typed.deletePreviousChar();
+    window->ShowSutra(1);
+    EXPECT_FALSE(corpus.gDataModified);
+    EXPECT_FALSE(HasEdit(corpus, 2));
 }
 
 TEST_F(ShowSutraTest, TypedTextReachesTheCacheAtTheNextDisplayAndShowsFromThere) {
@@ -219,7 +281,8 @@ TEST_F(ShowSutraTest, APaneLeftFromAnotherSutraIsNeverCommittedUnderThisOne) {
     EXPECT_EQ(PaneText(), "Sutra\r\nfirst sutra\r\n");
     TypeIntoPane("z");
     window->ShowSutra(1);
-    EXPECT_EQ(corpus.gEditedText[2], "9.9.9\0\0\0\0\0\0\0\0\x05\0\0\0\0\0"s);
+    EXPECT_FALSE(HasEdit(corpus, 2));
+    EXPECT_FALSE(corpus.gDataModified);
 }
 
 TEST_F(ShowSutraTest, AnUnreadableRecordShowsEmptyAndNeverReachesTheCache) {
@@ -262,6 +325,99 @@ TEST_F(ShowSutraTest, MalformedRecordsShowWhatTheyHoldWithoutACrash) {
     EXPECT_EQ(state.gField[1], "only sutra");
     EXPECT_EQ(Laghu(), "Laghu Kaumudi: 0");
     EXPECT_EQ(PaneText(), "Sutra\r\nonly sutra\r\n");
+}
+
+// Head lines edited with real keys in edit mode, then the sutra left and
+// shown again: no section's text is lost.
+TEST_F(ShowSutraTest, EditedHeadLinesKeepEverySectionsText) {
+    RichTextPane* pane = window->rtbE[0];
+    window->mnuToolsEdit->trigger();
+    const auto leaveAndReturn = [this] {
+        window->ShowSutra(2);
+        window->ShowSutra(1);
+    };
+
+    pane->SetSelStart(0);  // before the "Sutra" head
+    QTest::keyClick(pane, Qt::Key_Q);
+    leaveAndReturn();
+    EXPECT_EQ(state.gField[1], "q\r\nab");
+    EXPECT_EQ(state.gField[4], "x\r\ny");
+
+    pane->SetSelStart(static_cast<int>(PaneText().find("Vritti")));
+    QTest::keyClick(pane, Qt::Key_Backspace);  // the Vritti head joins the line above
+    ASSERT_NE(PaneText().find("abVritti\r\n"), std::string::npos);
+    leaveAndReturn();
+    EXPECT_EQ(state.gField[1], "q\r\nab");
+    EXPECT_EQ(state.gField[4], "x\r\ny");
+
+    // The head of a hidden section typed with text under it.
+    window->ToggleSection(4, true);
+    ASSERT_EQ(PaneText().find("Vritti"), std::string::npos);
+    pane->SetSelStart(static_cast<int>(PaneText().find("\r\nExplanation")));
+    QTest::keyClick(pane, Qt::Key_Return);
+    QTest::keyClicks(pane, "Vritti");
+    QTest::keyClick(pane, Qt::Key_Return);
+    QTest::keyClicks(pane, "new");
+    leaveAndReturn();
+    EXPECT_EQ(state.gField[4], "new");
+    EXPECT_EQ(state.gField[7], "last");
+}
+
+// Every record of the real corpus, shown and committed through a pane left
+// as rendered, keeps its exact bytes; and that pane's text, rebuilt, splits
+// into the sections as shown, records with AnuVritti and no Vritti included.
+class RealCorpusTest : public WindowFixture {};
+
+// What the pane shows of a section: no leading blanks, a lone LF lost, a
+// lone CR read back as CR LF.
+std::string AsShown(std::string_view field) {
+    field.remove_prefix(std::min(field.find_first_not_of(' '), field.size()));
+    std::string shown;
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] == '\r') {
+            shown += "\r\n";
+            if (i + 1 < field.size() && field[i + 1] == '\n') ++i;
+        } else if (field[i] != '\n') {
+            shown += field[i];
+        }
+    }
+    return shown;
+}
+
+TEST_F(RealCorpusTest, EveryRecordComesBackByteForByteThroughAnUnchangedPane) {
+    const std::string real = test::ReadBytes(VYK_SHARED_CORPUS);
+    if (real.empty()) GTEST_SKIP() << "no real corpus at " << VYK_SHARED_CORPUS;
+    WriteCorpusBytes(real);
+    ASSERT_TRUE(Start());
+    window->hide();  // the same text without laying out every document on screen
+    ASSERT_GT(corpus.gRecordCount, 3000);
+
+    int anuVrittiWithoutVritti = 0;
+    for (int k = 1; k <= corpus.gRecordCount; ++k) {
+        const std::optional<std::string> original = ReadFileRecordText(corpus, k);
+        if (!original) continue;
+        window->ShowSutra(k);  // commits the record before, with a key pressed in it
+        const RecordFields fields = SplitRecord(*original);
+        if (fields.sections[3].empty() && !fields.sections[4].empty()) ++anuVrittiWithoutVritti;
+
+        CommitSources sources;
+        const std::string ref = Ref();
+        sources.refCaption = ref;
+        for (std::size_t j = 1; j <= 7; ++j) sources.rendered[j] = !fields.sections[j - 1].empty();
+        const RecordFields rebuilt = SplitRecord(RebuildRecord(PaneText(), sources));
+        for (std::size_t j = 0; j < 7; ++j)
+            ASSERT_EQ(rebuilt.sections[j], AsShown(fields.sections[j])) << "record " << k << ", section " << j + 1;
+
+        corpus.gTextChanged = true;  // a key pressed in view mode
+    }
+    window->ShowSutra(1);
+
+    EXPECT_GT(anuVrittiWithoutVritti, 0);
+    EXPECT_FALSE(corpus.gDataModified);
+    for (int k = 1; k <= corpus.gRecordCount; ++k) {
+        ASSERT_FALSE(HasEdit(corpus, k)) << "record " << k;
+        EXPECT_EQ(ReadRecordText(corpus, k), ReadFileRecordText(corpus, k));
+    }
 }
 
 class NoSutraShownTest : public WindowFixture {};

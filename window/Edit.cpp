@@ -3,12 +3,17 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 
+#include <cstdio>
+
+#include "platform/Dialogs.h"
 #include "platform/Files.h"
 #include "platform/ListControl.h"
 #include "platform/RichTextPane.h"
 #include "platform/Services.h"
+#include "resources/IastGlyphs.h"
 #include "window/FrmSutra.h"
 #include "window/GlyphKeys.h"
 
@@ -29,6 +34,15 @@ bool IsEditingKey(int keyCode) {
 // Key codes up to 64 (digits, blanks, navigation keys) never type a glyph.
 constexpr int LastNonLetterKey = 64;
 
+// The one character of refused input that the user is told about.
+std::string RefusedCharacterMessage(char32_t character) {
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(character));
+    return std::string("The character ") + code +
+           " has no letter in the sutra text's font (Times Kovra Roman), so it cannot be entered.\r\n"
+           "Nothing of the text that held it was pasted or typed.";
+}
+
 }  // namespace
 
 void FrmSutra::connectEditing() {
@@ -43,6 +57,27 @@ void FrmSutra::connectEditing() {
 
     rtbE[0]->KeyDown = [this](int& keyCode, int shift) { rtbE_KeyDown(0, keyCode, shift); };
     rtbE[0]->KeyPress = [this](int keyAscii) { rtbE_KeyPress(0, keyAscii); };
+    // A paste, a cut, a drop or the pane's own undo changes the text without
+    // a key of its own; it is a change all the same.
+    rtbE[0]->Change = [this] {
+        if (!busy()) markTextChanged();
+    };
+    // The IAST letters come in as the bytes the font shows them at.
+    rtbE[0]->ByteForCharacter = [](char32_t character) { return GlyphByteForLetter(character); };
+    rtbE[0]->RefusedCharacter = [this](char32_t character) {
+        MsgRequest report;
+        report.text = RefusedCharacterMessage(character);
+        report.title = "Edit";
+        report.icon = MsgIcon::Exclamation;
+        dialogs_.MsgBox(report);
+    };
+    // The menus' shortcuts (File, Exit on Ctrl+X; Tools, Undo on Ctrl+Z) act
+    // whatever control has the focus, the pane included.
+    QList<QKeyCombination> menuKeys;
+    for (const QAction* item : menuBar_->findChildren<QAction*>()) {
+        if (!item->shortcut().isEmpty()) menuKeys.append(item->shortcut()[0]);
+    }
+    rtbE[0]->GiveWayToMenuKeys(menuKeys);
     rtbE[0]->MouseDown = [this](int button, int shift, double x, double y) { rtbE_MouseDown(0, button, shift, x, y); };
     for (int i = 0; i < int(lstVykE.size()); ++i) {
         lstVykE[i]->MouseDown = [this, i](int button, int shift, double x, double y) {

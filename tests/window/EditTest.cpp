@@ -1,6 +1,7 @@
 // The edit mode and the special-glyph keyboard, driven with real key events.
 
 #include <QAction>
+#include <QClipboard>
 #include <QDir>
 #include <QTest>
 
@@ -215,6 +216,49 @@ TEST_F(EditTest, TypedDiacriticsAreCommittedWithTheSutra) {
     Window().lstVykE[0]->SetListIndex(1);  // the next sutra: the commit
     ASSERT_TRUE(HasEdit(corpus, 1));
     EXPECT_NE(corpus.gEditedText[1].find("\xE3\xD0vrddhir adaic"), std::string::npos);
+}
+
+// Changes that come without a marking key of their own.
+TEST_F(EditTest, PasteCutAndThePanesOwnUndoMarkTheChange) {
+    EnterEditMode();
+    const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
+        {Qt::Key_V, Qt::ControlModifier},       // paste
+        {Qt::Key_Insert, Qt::ShiftModifier},    // paste
+        {Qt::Key_Z, Qt::ControlModifier},       // the pane's undo: Tools, Undo is disabled here
+    };
+    QApplication::clipboard()->setText(QStringLiteral("pq"));
+    Window().mnuToolsUndo->setEnabled(false);
+    for (const auto& [key, modifiers] : keys) {
+        CaretAtSutraText();
+        corpus.gTextChanged = false;
+        Press(key, modifiers);
+        EXPECT_TRUE(corpus.gTextChanged) << "key " << key;
+    }
+    pane->SetSelStart(7);
+    pane->moveCursor(QTextCursor::NextWord, QTextCursor::KeepAnchor);
+    corpus.gTextChanged = false;
+    Press(Qt::Key_Delete, Qt::ShiftModifier);  // cut
+    EXPECT_TRUE(corpus.gTextChanged);
+    EXPECT_TRUE(Window().mnuToolsSave->isEnabled());
+
+    const std::string line = SutraLine();
+    Window().lstVykE[0]->SetListIndex(1);
+    EXPECT_EQ(SplitRecord(corpus.gEditedText[1]).sections[0], line);
+}
+
+TEST_F(EditTest, ACharacterWithoutALetterIsRefusedWithAMessageNamingIt) {
+    EnterEditMode();
+    CaretAtSutraText();
+    QApplication::clipboard()->setText(QStringLiteral("\u0101\u0905"));
+    Press(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(SutraLine(), "vrddhir adaic");
+    ASSERT_EQ(dialogs.asked.size(), 1u);
+    EXPECT_NE(dialogs.asked[0].text.find("U+0905"), std::string::npos) << dialogs.asked[0].text;
+
+    // s and a combining dot below make one letter.
+    QApplication::clipboard()->setText(QStringLiteral("\u0101\u1E5Ds\u0323"));
+    Press(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(SutraLine(), "\xE0\xE4\xEFvrddhir adaic");
 }
 
 // What the user sees: a grab of the pane in edit mode with typed diacritics.

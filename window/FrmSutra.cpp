@@ -384,11 +384,13 @@ void FrmSutra::mAbout_Click() {
     if (hooks_.ShowAbout) hooks_.ShowAbout();
 }
 
-// Ends the program without a question: edits held only in the edit cache are
-// dropped, and the data file stays as it was last saved.
+// Ends the program, asking first, as closing the window does, when changes
+// are not saved yet: Yes saves and ends, No ends, Cancel stays.
 void FrmSutra::mExit_Click() {
     if (busy()) return;
-    endProgram();
+    bool cancel = false;
+    Form_QueryUnload(cancel);
+    if (!cancel && !state_.gClosing) endProgram();
 }
 
 }  // namespace vyk

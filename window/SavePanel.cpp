@@ -91,10 +91,10 @@ void FrmSutra::Form_QueryUnload(bool& cancel) {
         return;
     }
 
-    // Typing not yet committed is a change too when the pane could take it
-    // (edit mode): closing would otherwise drop it without a word. Keys
-    // pressed in the locked pane changed nothing, and ask nothing.
-    const bool typingToKeep = corpus_.gTextChanged && IsRecordNumber(corpus_.gCurSutra) && !rtbE[0]->Locked();
+    // Typing not yet committed is a change too, whatever the mode is now:
+    // closing would otherwise drop it without a word. Keys that left the
+    // pane as it was ask nothing.
+    const bool typingToKeep = corpus_.gTextChanged && PaneRecord().has_value();
     if (!corpus_.gDataModified && !typingToKeep) {
         endProgram();
         return;

@@ -5,14 +5,17 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTest>
 #include <QTimer>
 
 #include "corpus/Loader.h"
 #include "platform/Files.h"
 #include "platform/ListControl.h"
+#include "platform/RichTextPane.h"
 #include "platform/Services.h"
 #include "shell/FrmVyakor.h"
 #include "shell/Main.h"
+#include "tests/TempDir.h"
 #include "tests/shell/ShellFixture.h"
 #include "window/FrmSutra.h"
 
@@ -297,10 +300,9 @@ TEST_F(MainTest, ClosingTheFrameIsRefusedWhenTheCloseQueryCancels) {
     EXPECT_FALSE(app->corpus.gDataFileNo.IsOpen());
 }
 
-TEST_F(MainTest, FileExitEndsAtOnceWithoutAsking) {
+TEST_F(MainTest, FileExitWithoutChangesEndsAtOnceWithoutAsking) {
     PutData(programDir);
     Main(*app);
-    app->corpus.gDataModified = true;
     Sutra().mExit->trigger();
     EXPECT_TRUE(app->ProgramEnded());
     EXPECT_TRUE(dialogs.asked.empty());
@@ -318,6 +320,81 @@ TEST_F(MainTest, FileExitLeavesTheRunningEventLoop) {
     safety.start(5000);
     EXPECT_EQ(QApplication::exec(), 0);
     EXPECT_TRUE(app->ProgramEnded());
+}
+
+// The menus' shortcuts with the caret in a writable pane, dispatched by the
+// shown frame as a user's keys are.
+class FrameKeysTest : public MainTest {
+protected:
+    void SetUp() override {
+        MainTest::SetUp();
+        PutData(programDir);
+        app->restrictMenus = false;
+        Main(*app);
+        pane = Sutra().rtbE[0];
+        Sutra().mnuToolsEdit->trigger();
+        QApplication::setActiveWindow(&app->frmVyakor());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&app->frmVyakor()));
+        pane->SetFocus();
+        ASSERT_EQ(QApplication::focusWidget(), pane);
+        pane->SetSelStart(7);  // the start of the sutra's text
+        original = ReadBytes(app->corpus.gDataFile);
+    }
+
+    void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(pane, key, modifiers);
+        QCoreApplication::processEvents();
+    }
+
+    RichTextPane* pane = nullptr;
+    std::string original;
+};
+
+TEST_F(FrameKeysTest, CtrlXIsFileExitNotCut) {
+    const std::string text = pane->Text();
+    pane->selectAll();
+    dialogs.Plan(MsgAnswer::Cancel);
+    Press(Qt::Key_X, Qt::ControlModifier);
+    // Nothing to save: the program ends, and nothing was cut.
+    EXPECT_TRUE(app->ProgramEnded());
+    EXPECT_TRUE(dialogs.asked.empty());
+    EXPECT_EQ(pane->Text(), text);
+}
+
+TEST_F(FrameKeysTest, CtrlXWithTypingPendingAsksFirst) {
+    Press(Qt::Key_Q);
+    dialogs.Plan(MsgAnswer::Cancel);
+    Press(Qt::Key_X, Qt::ControlModifier);
+    ASSERT_EQ(dialogs.asked.size(), 1u);
+    EXPECT_EQ(dialogs.asked[0].title, "Save");
+    EXPECT_FALSE(app->ProgramEnded());
+
+    dialogs.Plan(MsgAnswer::No);
+    Press(Qt::Key_X, Qt::ControlModifier);
+    EXPECT_TRUE(app->ProgramEnded());
+    EXPECT_EQ(ReadBytes(app->corpus.gDataFile), original);
+}
+
+TEST_F(FrameKeysTest, CtrlZIsToolsUndoWhileThatItemIsEnabled) {
+    // An edit of sutra 1 stored, and the Tools menu opened on it.
+    Press(Qt::Key_Q);
+    Sutra().ShowSutra(1);
+    ASSERT_TRUE(HasEdit(app->corpus, 1));
+    Sutra().mnuTools_Click();
+    ASSERT_TRUE(Sutra().mnuToolsUndo->isEnabled());
+    pane->SetFocus();
+
+    Press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(HasEdit(app->corpus, 1)) << "Tools, Undo drops the stored edit";
+    EXPECT_EQ(app->window.gField[1], "v\xE3" "ddhir\xE0" "daic");
+}
+
+TEST_F(FrameKeysTest, AltSAndAltHTypeTheirLettersAndOpenNoMenu) {
+    Press(Qt::Key_S, Qt::AltModifier);
+    Press(Qt::Key_H, Qt::AltModifier);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_EQ(pane->Text().substr(7, 3), "\xF0\xE8v");
+    EXPECT_TRUE(app->corpus.gTextChanged);
 }
 
 TEST_F(MainTest, HelpAboutTwiceShowsTheSameBoxSetUpOnce) {

@@ -210,12 +210,10 @@ TEST_F(SetUpTest, ThePopupMenusHoldTheirItemsWithTheirTicks) {
     }
 }
 
-TEST_F(SetUpTest, ExitClosesTheDataFileAndEndsWithoutAQuestion) {
+TEST_F(SetUpTest, ExitWithoutChangesClosesTheDataFileAndEndsWithoutAQuestion) {
     FrmSutra& f = Window();
     WriteCorpus({Record("1.1.1", "a")});
     ASSERT_TRUE(corpus.gDataFileNo.Open(dir.File("sutra.vyk")));
-    corpus.gDataModified = true;
-    corpus.gEditedText[1] = "edited";
     const std::string before = test::ReadBytes(dir.File("sutra.vyk"));
     f.mExit->trigger();
     EXPECT_EQ(endProgramCalls, 1);

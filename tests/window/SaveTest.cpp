@@ -230,13 +230,55 @@ TEST_F(SaveTest, CloseWithoutChangesEndsTheProgramWithoutAQuestion) {
 }
 
 TEST_F(SaveTest, CloseAfterKeysInTheLockedPaneAsksNothing) {
-    Type("x");
-    Window().rtbE[0]->SetLocked(true);  // view mode: the pane took none of it
+    ASSERT_TRUE(Window().rtbE[0]->Locked());
+    QTest::keyClick(Window().rtbE[0], Qt::Key_X);  // view mode: the pane takes none of it
+    ASSERT_TRUE(corpus.gTextChanged);
     bool cancel = false;
     Window().Form_QueryUnload(cancel);
     EXPECT_TRUE(dialogs.asked.empty());
     EXPECT_EQ(endProgramCalls, 1);
     EXPECT_EQ(FileBytes(corpus.gDataFile), original);
+}
+
+TEST_F(SaveTest, CloseAsksAboutTypingEvenWhenEditModeWasLeftSince) {
+    Window().mnuToolsEdit->trigger();
+    Window().rtbE[0]->SetSelStart(7);
+    QTest::keyClick(Window().rtbE[0], Qt::Key_Z);
+    Window().mnuToolsEdit->trigger();
+    ASSERT_TRUE(Window().rtbE[0]->Locked());
+
+    dialogs.Plan(MsgAnswer::Yes);
+    bool cancel = false;
+    Window().Form_QueryUnload(cancel);
+    ASSERT_EQ(dialogs.asked.size(), 1u);
+    EXPECT_EQ(dialogs.asked[0].title, "Save");
+    EXPECT_NE(FileBytes(corpus.gDataFile).find("zvrddhir adaic"), std::string::npos);
+}
+
+// File, Exit asks the close query's question whenever closing would.
+TEST_F(SaveTest, ExitWithChangesAsksFirstAndEndsAsTheAnswerSays) {
+    CommitAnEdit();
+    dialogs.Plan(MsgAnswer::Cancel);
+    Window().mExit->trigger();
+    ASSERT_EQ(dialogs.asked.size(), 1u);
+    EXPECT_EQ(dialogs.asked[0].text, "Vyakor Data Modified.\r\nSave Changes to " + corpus.gDataFile);
+    EXPECT_EQ(endProgramCalls, 0);
+    EXPECT_TRUE(HasEdit(corpus, 1));
+
+    dialogs.Plan(MsgAnswer::No);
+    Window().mExit->trigger();
+    EXPECT_EQ(endProgramCalls, 1);
+    EXPECT_EQ(FileBytes(corpus.gDataFile), original);
+}
+
+TEST_F(SaveTest, ExitAnsweredYesSavesThenEnds) {
+    Type(" typed");
+    dialogs.Plan(MsgAnswer::Yes);
+    Window().mExit->trigger();
+    EXPECT_EQ(dialogs.asked.size(), 1u);
+    EXPECT_EQ(runMainCalls, 1);
+    EXPECT_EQ(endProgramCalls, 1);
+    EXPECT_NE(FileBytes(corpus.gDataFile).find(" typed"), std::string::npos);
 }
 
 TEST_F(SaveTest, CloseRightAfterTypingInEditModeAsksAndYesKeepsTheTyping) {

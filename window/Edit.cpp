@@ -38,9 +38,9 @@ constexpr int LastNonLetterKey = 64;
 std::string RefusedCharacterMessage(char32_t character) {
     char code[16];
     std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(character));
-    return std::string("The character ") + code +
-           " has no letter in the sutra text's font (Times Kovra Roman), so it cannot be entered.\r\n"
-           "Nothing of the text that held it was pasted or typed.";
+    return std::string("Cannot enter the character ") + code +
+           ": the sutra text's font, Times Kovra Roman, has no letter for it.\r\n"
+           "None of the text that holds it was entered.";
 }
 
 }  // namespace

@@ -25,17 +25,22 @@ constexpr int MiddleButton = 4;
 bool OpensPopup(int button) { return button == RightButton || button == MiddleButton; }
 
 // A whole number by rounding halves to the even neighbour (the default
-// floating-point rounding mode), held within 16 bits.
-long RoundToWhole(double value) {
-    const double whole = std::nearbyint(value);
-    return static_cast<long>(std::clamp(whole, double(std::numeric_limits<std::int16_t>::min()),
-                                        double(std::numeric_limits<std::int16_t>::max())));
+// floating-point rounding mode), held far beyond any screen so that the
+// conversion stays defined.
+long long RoundToWhole(double value) {
+    if (std::isnan(value)) return 0;
+    constexpr double Limit = 1e15;
+    return static_cast<long long>(std::clamp(std::nearbyint(value), -Limit, Limit));
 }
 
 }  // namespace
 
+// Only the quotient is a 16-bit integer: a click beyond 32,767 twips
+// (about 2,184 pixels) still opens the menu at its own place.
 int PopupPixels(double twips) {
-    return static_cast<int>(RoundToWhole(twips) / RoundToWhole(TwipsPerPixel));
+    const long long pixels = RoundToWhole(twips) / RoundToWhole(TwipsPerPixel);
+    return static_cast<int>(std::clamp<long long>(pixels, std::numeric_limits<std::int16_t>::min(),
+                                                  std::numeric_limits<std::int16_t>::max()));
 }
 
 void FrmSutra::lstVykE_MouseDown(int index, int button, int /*shift*/, double x, double y) {

@@ -19,7 +19,13 @@ TEST(PopupPixels, RoundsBothOperandsHalfToEvenThenTruncates) {
     EXPECT_EQ(PopupPixels(44.5), 2);   // 44 / 15: the half goes to the even 44
     EXPECT_EQ(PopupPixels(45.5), 3);   // 46 / 15
     EXPECT_EQ(PopupPixels(-22.5), -1); // -22 / 15, truncated towards zero
-    EXPECT_EQ(PopupPixels(1e9), 32767 / 15);  // kept within 16 bits
+}
+
+TEST(PopupPixels, OnlyTheQuotientIsKeptWithinSixteenBits) {
+    EXPECT_EQ(PopupPixels(39000), 2600);      // twips beyond 32,767
+    EXPECT_EQ(PopupPixels(491505), 32767);    // 32,767 pixels exactly
+    EXPECT_EQ(PopupPixels(600000), 32767);    // 40,000 pixels
+    EXPECT_EQ(PopupPixels(-600000), -32768);
 }
 
 struct Opened {
@@ -40,10 +46,10 @@ protected:
         });
     }
 
-    // Where the popup of a control opens for a press at (x, y) twips.
-    QPoint Expected(TwipsPlacement& control, double x, double y) {
-        return Window().picSutra->mapToGlobal(
-            QPoint(PopupPixels(control.Left() + x), PopupPixels(control.Top() + y + PopupDropTwips)));
+    // A popup's corner on the screen: 10 pixels (150 twips) below the point
+    // of a control that was pressed.
+    QPoint Below(const QWidget* control, QPoint pressed) {
+        return Window().picSutra->mapToGlobal(control->mapTo(Window().picSutra, pressed) + QPoint(0, 10));
     }
 
     Opened opened;
@@ -52,10 +58,10 @@ protected:
 TEST_F(PopupTest, RightOrMiddleButtonOnAListOpensTheSortFileMenu) {
     for (int button : {2, 4}) {
         opened = {};
-        Window().lstVykE_MouseDown(0, button, 0, 300, 450);
+        Window().lstVykE_MouseDown(0, button, 0, 300, 450);  // 20 and 30 pixels
         EXPECT_EQ(opened.count, 1);
         EXPECT_EQ(opened.menu, Pop().mSort);
-        EXPECT_EQ(opened.point, Expected(Window().lstVykE[0]->Placement(), 300, 450));
+        EXPECT_EQ(opened.point, Below(Window().lstVykE[0], QPoint(20, 30)));
     }
     opened = {};
     Window().lstVykEx_MouseDown(0, 2, 0, 0, 0);
@@ -69,12 +75,21 @@ TEST_F(PopupTest, LeftButtonOpensNothing) {
 }
 
 TEST_F(PopupTest, PanePopupIsTheViewMenuOneHundredFiftyTwipsBelowTheClick) {
-    RichTextPane* pane = Window().rtbE[0];
     Window().rtbE_MouseDown(0, 2, 0, 300, 450);
     EXPECT_EQ(opened.menu, Pop().mView);
-    const QPoint clicked = Window().picSutra->mapToGlobal(
-        QPoint(PopupPixels(pane->Placement().Left() + 300), PopupPixels(pane->Placement().Top() + 450)));
-    EXPECT_EQ(opened.point, clicked + QPoint(0, 10));
+    EXPECT_EQ(opened.point, Below(Window().rtbE[0], QPoint(20, 30)));
+}
+
+// Beyond 32,767 twips across, about 2,184 pixels.
+TEST_F(PopupTest, OnAWideWindowThePopupOpensUnderTheClick) {
+    Window().resize(3200, 600);
+    RichTextPane* pane = Window().rtbE[0];
+    const QPoint clicked(2600, 200);  // in the container
+    ASSERT_TRUE(pane->geometry().contains(clicked));
+    QTest::mouseClick(pane->viewport(), Qt::RightButton, Qt::NoModifier,
+                      pane->viewport()->mapFrom(Window().picSutra, clicked));
+    EXPECT_EQ(opened.menu, Pop().mView);
+    EXPECT_EQ(opened.point, Window().picSutra->mapToGlobal(QPoint(2600, 210)));
 }
 
 TEST_F(PopupTest, ARealRightClickOnTheListAndThePaneOpensTheirMenus) {
@@ -120,7 +135,7 @@ TEST_F(PopupTest, TheMenuOpensWithItsCornerAtThePointAndClosesWithoutAChoice) {
     Window().rtbE_MouseDown(0, 2, 0, 150, 150);
 
     EXPECT_EQ(opened.count, 1);
-    EXPECT_EQ(opened.shownAt, Expected(Window().rtbE[0]->Placement(), 150, 150));
+    EXPECT_EQ(opened.shownAt, Below(Window().rtbE[0], QPoint(10, 10)));
     EXPECT_FALSE(Pop().mView->isVisible());
     EXPECT_TRUE(Pop().mViewSutra->isChecked());
     EXPECT_FALSE(state.gHideSutra);

@@ -1,7 +1,8 @@
 #include "shell/Application.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDialog>
+#include <QPalette>
 #include <QThread>
 
 #include "platform/Dialogs.h"
@@ -14,9 +15,27 @@
 
 namespace vyk {
 
+namespace {
+
+// Disabled menu titles, menu items and captions. The style's own grey for
+// them (190) is meant for its light window (239); on the frame's grey (192)
+// it vanishes. This darker grey reads on both, and on the menus, and still
+// tells a disabled caption from an enabled black one.
+const QColor DisabledText(120, 120, 120);
+
+void UseReadableDisabledText() {
+    QPalette palette = QApplication::palette();
+    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(QPalette::Disabled, role, DisabledText);
+    QApplication::setPalette(palette);
+}
+
+}  // namespace
+
 Application::Application(DialogService& dialogService, ShellPaths paths)
     : dialogs(dialogService), RunModal([](QDialog& dialog) { dialog.exec(); }) {
     shell.paths = std::move(paths);
+    UseReadableDisabledText();
 }
 
 Application::~Application() {

@@ -7,6 +7,8 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "shell/Settings.h"
+#include "tests/LookSupport.h"
 #include "tests/shell/ShellFixture.h"
 
 namespace vyk::test {
@@ -191,6 +193,24 @@ TEST_F(FrmSrcDirTest, ButtonsCarryTheirCaptions) {
         Chooser().show();
         EXPECT_TRUE(Chooser().grab().save(shots + "/srcdir.png"));
     }
+}
+
+// As the start-up shows it: the prompt set, the link box hidden and its
+// label disabled.
+TEST_F(FrmSrcDirTest, AsShownEveryCaptionIsWholeAndTheDisabledOneReadable) {
+    Remember(programDir);  // the program folder, without data: the chooser opens at once
+    app->shell.gIniFile = "vyakor.ini";
+    app->corpus.gDataDir = programDir;
+    app->corpus.gDataFile = DataFilePath(programDir);
+    chooserScript = [](FrmSrcDir& chooser) {
+        ASSERT_FALSE(chooser.lbl[3]->isEnabled());
+        EXPECT_EQ(CutCaptions(chooser), std::vector<std::string>{});
+        QLabel& link = *chooser.lbl[3];
+        EXPECT_GE(TextContrast(link.grab().toImage(), link.rect()), ReadableContrast);
+        chooser.close();
+    };
+    DecideDataDir(*app);
+    EXPECT_EQ(chooserShown, 1);
 }
 
 }  // namespace

@@ -15,8 +15,10 @@
 #include "platform/Services.h"
 #include "shell/FrmVyakor.h"
 #include "shell/Main.h"
+#include "tests/LookSupport.h"
 #include "tests/TempDir.h"
 #include "tests/shell/ShellFixture.h"
+#include "window/FrmPop.h"
 #include "window/FrmSutra.h"
 
 namespace vyk::test {
@@ -407,6 +409,34 @@ TEST_F(MainTest, HelpAboutTwiceShowsTheSameBoxSetUpOnce) {
     EXPECT_EQ(&app->frmAbout(), first);
     EXPECT_EQ(first->FormLoadCount(), 1);
     EXPECT_FALSE(first->isVisible());
+}
+
+// ---- Disabled captions -----------------------------------------------------
+
+// The darkest text of an item against its background, in a grab of the bar
+// or menu that shows it.
+int ItemContrast(QWidget& menu, const QRect& item) { return TextContrast(menu.grab().toImage(), item); }
+
+TEST_F(MainTest, DisabledMenuTitlesAndItemsAreReadable) {
+    PutData(programDir);
+    Main(*app);
+    Sutra().SetListOrder(1);
+    QMenuBar* bar = app->frmVyakor().menuBar();
+    ASSERT_FALSE(Sutra().mViewSort->isEnabled());
+    EXPECT_GE(ItemContrast(*bar, bar->actionGeometry(Sutra().mViewSort->menuAction())), ReadableContrast)
+        << "the Sort title on the menu bar";
+
+    Sutra().mnuSearchSutra->setEnabled(false);  // as the restricted build leaves it
+    const auto shownItem = [](QMenu* menu, QAction* item) {
+        menu->popup(QPoint(0, 0));
+        const int contrast = ItemContrast(*menu, menu->actionGeometry(item));
+        menu->hide();
+        return contrast;
+    };
+    EXPECT_GE(shownItem(Sutra().mnuSearch, Sutra().mnuSearchSutra), ReadableContrast) << "Search, Sutra";
+    FrmPop& pop = Sutra().Pop();
+    ASSERT_FALSE(pop.mSortAlphabetical->isEnabled());
+    EXPECT_GE(shownItem(pop.mSort, pop.mSortAlphabetical), ReadableContrast) << "the Sort-File popup";
 }
 
 }  // namespace

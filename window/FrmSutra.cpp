@@ -292,6 +292,16 @@ void FrmSutra::createControls() {
     lblStatus = new Label("Saving... Please Wait...", frStore);
     Name(lblStatus, "lblStatus");
     lblStatus->Placement().Set(840, 420, 1755, 255);
+    // The design width holds the text in the design face; the face Linux
+    // draws it in is wider. The label then grows just enough to show it
+    // whole, and the panel with it, keeping its margin to the right.
+    const double statusText = PixelsToTwips(lblStatus->fontMetrics().horizontalAdvance(lblStatus->text()));
+    if (statusText > lblStatus->Placement().Width()) {
+        const TwipsPlacement& status = lblStatus->Placement();
+        const double margin = frStore->Placement().Width() - (status.Left() + status.Width());
+        lblStatus->Placement().SetWidth(statusText);
+        frStore->Placement().SetWidth(status.Left() + statusText + margin);
+    }
 }
 
 void FrmSutra::createMenus() {

@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "shell/SystemInfo.h"
+#include "tests/LookSupport.h"
 #include "tests/shell/ShellFixture.h"
 
 namespace vyk::test {
@@ -63,18 +64,29 @@ TEST_F(FrmAboutTest, SetUpWritesTheCaptionAndLabels) {
     EXPECT_EQ(about.FormLoadCount(), 1);
 }
 
-TEST_F(FrmAboutTest, TitleIsDrawnInTheRomanDisplayFace) {
+// As Help, About shows it: the title in the Roman face and its dark red,
+// every caption whole.
+TEST_F(FrmAboutTest, TheShownBoxDrawsTheTitleInDarkRedAndEveryCaptionWhole) {
     AddBothFaces();
-    FrmAbout& about = app->frmAbout();
-    about.adjustSize();
-    EXPECT_EQ(QFontInfo(about.lblTitle->font()).family(), "Times Kovra Roman");
-    const QPixmap shot = about.grab();
-    EXPECT_FALSE(shot.isNull());
-    // Set VYK_SHOTS_DIR to look at the box.
-    const QString shots = qEnvironmentVariable("VYK_SHOTS_DIR");
-    if (!shots.isEmpty()) {
-        EXPECT_TRUE(shot.save(shots + "/about.png"));
-    }
+    aboutScript = [](FrmAbout& about) {
+        EXPECT_EQ(QFontInfo(about.lblTitle->font()).family(), "Times Kovra Roman");
+        EXPECT_EQ(CutCaptions(about), std::vector<std::string>{});
+        const QImage shot = about.grab().toImage();
+        // The strokes of a 20-point bold title hold many pixels of its colour.
+        int titlePixels = 0;
+        const QRect title = about.lblTitle->geometry();
+        for (int y = title.top(); y <= title.bottom(); ++y)
+            for (int x = title.left(); x <= title.right(); ++x) titlePixels += shot.pixel(x, y) == qRgb(125, 0, 0);
+        EXPECT_GE(titlePixels, 200);
+        // Set VYK_SHOTS_DIR to look at the box.
+        const QString shots = qEnvironmentVariable("VYK_SHOTS_DIR");
+        if (!shots.isEmpty()) {
+            EXPECT_TRUE(shot.save(shots + "/about.png"));
+        }
+        about.cmdOK_Click();
+    };
+    app->ShowAbout();
+    EXPECT_EQ(aboutShown, 1);
 }
 
 TEST_F(FrmAboutTest, OkHidesTheBoxAndTheNextShowingFindsTheSameOne) {

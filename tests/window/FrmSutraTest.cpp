@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "platform/LineControl.h"
+#include "tests/LookSupport.h"
 #include "tests/window/WindowFixture.h"
 #include "window/SectionTable.h"
 
@@ -98,6 +99,14 @@ TEST_F(SetUpTest, EveryControlCarriesItsNameAndDesignValues) {
     const int sideHeights[3] = {635, 630, 634};
     for (int i = 0; i < 3; ++i) EXPECT_EQ(f.imgDum[i]->Picture().size(), QSize(78, sideHeights[i]));
     EXPECT_TRUE(f.imgPnl[1]->Picture().isNull());
+}
+
+// With the faces Linux has, which are wider than the design face.
+TEST_F(SetUpTest, EveryDesignCaptionShowsWhole) {
+    FrmSutra& f = Window();
+    EXPECT_EQ(test::CutCaptions(f), std::vector<std::string>{});
+    // Grown to show its text, the status line still lies inside its panel.
+    EXPECT_TRUE(f.frStore->contentsRect().contains(f.lblStatus->geometry()));
 }
 
 TEST_F(SetUpTest, ListsTakeTheRomanFaceOnlyWhenItIsUsable) {
@@ -247,6 +256,17 @@ void SaveShot(QWidget& window, const char* name) {
 }
 
 class LookTest : public WindowFixture {};
+
+// The widest captions the corpus gives: four-digit Kaumudi numbers, the
+// longest label and order name.
+TEST_F(LookTest, EveryCaptionShowsWholeWithTheWidestTexts) {
+    ASSERT_TRUE(Start({Record("1.4.100", "a", 3978, 1269)}));
+    EXPECT_EQ(Siddhanta(), "Siddhanta Kaumudi: 3978");
+    for (int order : {0, 1, 2}) {
+        window->SetListOrder(order);
+        EXPECT_EQ(test::CutCaptions(*window), std::vector<std::string>{}) << "order " << order;
+    }
+}
 
 TEST_F(LookTest, TheWindowInEachOfItsFourOrders) {
     RecordBuilder first;

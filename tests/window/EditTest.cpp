@@ -261,20 +261,37 @@ TEST_F(EditTest, ACharacterWithoutALetterIsRefusedWithAMessageNamingIt) {
     EXPECT_EQ(SutraLine(), "\xE0\xE4\xEFvrddhir adaic");
 }
 
-// What the user sees: a grab of the pane in edit mode with typed diacritics.
-TEST_F(EditTest, GrabOfThePaneWithTypedDiacritics) {
+// The right end of the ink on the caret's line: its last dark pixel in a
+// grab of the pane.
+int CaretLineInkEnd(RichTextPane& pane) {
+    const QImage shot = pane.viewport()->grab().toImage();
+    const QRect line = pane.cursorRect().intersected(QRect(0, 0, shot.width(), shot.height()));
+    int end = -1;
+    for (int y = line.top(); y <= line.bottom(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            if (qGray(shot.pixel(x, y)) < 96) end = std::max(end, x);
+    return end;
+}
+
+// What the user sees: the typed letters push the sutra's text right by
+// their width in the Roman face at 11 points.
+TEST_F(EditTest, TypedDiacriticsShowBeforeTheSutraTextInTheRomanFace) {
     EnterEditMode();
     CaretAtSutraText();
+    const int before = CaretLineInkEnd(*pane);
     for (const auto& [key, modifiers] : std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>>{
              {Qt::Key_A, Qt::ControlModifier}, {Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier},
              {Qt::Key_H, Qt::AltModifier}, {Qt::Key_QuoteLeft, Qt::NoModifier}, {Qt::Key_Space, Qt::NoModifier}}) {
         Press(key, modifiers);
     }
-    const QPixmap shot = pane->grab();
-    EXPECT_FALSE(shot.isNull());
+    QFont roman(QStringLiteral("Times Kovra Roman"));
+    roman.setPointSize(11);
+    const int typedWidth = QFontMetrics(roman).horizontalAdvance(QString::fromLatin1("\xE0\xC9\xE8\xEA "));
+    ASSERT_GT(before, 0);
+    EXPECT_NEAR(CaretLineInkEnd(*pane) - before, typedWidth, 1);
     const QString folder = qEnvironmentVariable("VYK_SHOTS_DIR");
     if (!folder.isEmpty()) {
-        EXPECT_TRUE(shot.save(QDir(folder).filePath("edit.png")));
+        EXPECT_TRUE(pane->grab().save(QDir(folder).filePath("edit.png")));
     }
 }
 

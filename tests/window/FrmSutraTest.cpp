@@ -244,15 +244,20 @@ TEST_F(SetUpTest, UnloadingMarksTheWindowClosing) {
 
 // ---- What the user sees ----------------------------------------------------
 
-// Saves a picture of the window for a person to look at, when asked to by
-// VYK_SHOTS_DIR.
-void SaveShot(QWidget& window, const char* name) {
-    const QPixmap shot = window.grab();
-    EXPECT_FALSE(shot.isNull());
+// A grab of the window, saved for a person to look at when VYK_SHOTS_DIR
+// names a folder.
+QImage Shot(QWidget& window, const char* name) {
+    const QImage shot = window.grab().toImage();
     if (const char* folder = std::getenv("VYK_SHOTS_DIR")) {
         std::filesystem::create_directories(folder);
         EXPECT_TRUE(shot.save(QString::fromStdString(std::string(folder) + "/" + name)));
     }
+    return shot;
+}
+
+// The part of a grab of the window that a control covers.
+QImage Area(const QImage& shot, const QWidget& window, const QWidget& control) {
+    return shot.copy(QRect(control.mapTo(&window, QPoint(0, 0)), control.size()));
 }
 
 class LookTest : public WindowFixture {};
@@ -288,16 +293,39 @@ TEST_F(LookTest, TheWindowInEachOfItsFourOrders) {
     ASSERT_TRUE(Start(texts, 1024, 700));
     window->activateWindow();
 
-    SaveShot(*window, "window_astadhyayi.png");
+    const QImage numerical = Shot(*window, "window_astadhyayi.png");
     window->SetSortMode(1);
     window->lstVykEx[0]->SetListIndex(1);
-    SaveShot(*window, "window_alphabetical.png");
+    const QImage alphabetical = Shot(*window, "window_alphabetical.png");
     window->SetListOrder(1);
     window->lstVykE[1]->SetListIndex(0);
-    SaveShot(*window, "window_siddhanta.png");
+    const QImage siddhanta = Shot(*window, "window_siddhanta.png");
     window->SetListOrder(2);
     window->lstVykE[2]->SetListIndex(2);
-    SaveShot(*window, "window_laghu.png");
+    const QImage laghu = Shot(*window, "window_laghu.png");
+    const QImage shots[] = {numerical, alphabetical, siddhanta, laghu};
+
+    // Each state shows its own list in the one list rectangle.
+    const QWidget& lists = *window->lstVykE[0];
+    for (int i = 0; i < 4; ++i)
+        for (int j = i + 1; j < 4; ++j)
+            EXPECT_NE(Area(shots[i], *window, lists), Area(shots[j], *window, lists)) << i << " and " << j;
+    // The side picture is the order's: both Astadhyayi sorts share one.
+    const QWidget& side = *window->imgPnl[1];
+    EXPECT_EQ(Area(alphabetical, *window, side), Area(numerical, *window, side));
+    EXPECT_NE(Area(siddhanta, *window, side), Area(numerical, *window, side));
+    EXPECT_NE(Area(laghu, *window, side), Area(numerical, *window, side));
+    EXPECT_NE(Area(laghu, *window, side), Area(siddhanta, *window, side));
+    for (const QImage& shot : shots) {
+        // The captions' dark red, the pane's grey below its last line.
+        const QImage index = Area(shot, *window, *window->lblIndex);
+        bool darkRed = false;
+        for (int y = 0; y < index.height() && !darkRed; ++y)
+            for (int x = 0; x < index.width() && !darkRed; ++x) darkRed = index.pixel(x, y) == qRgb(128, 0, 0);
+        EXPECT_TRUE(darkRed);
+        const QImage pane = Area(shot, *window, *window->rtbE[0]);
+        EXPECT_EQ(pane.pixel(pane.width() - 10, pane.height() - 10), qRgb(192, 192, 192));
+    }
 }
 
 }  // namespace

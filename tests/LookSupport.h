@@ -3,7 +3,6 @@
 // the code that places the controls: Qt's font metrics against the
 // controls' geometry, and pixels of a grab.
 
-#include <QAbstractButton>
 #include <QFontMetrics>
 #include <QImage>
 #include <QLabel>
@@ -79,9 +78,10 @@ inline std::vector<std::string> CutCaptions(QWidget& top) {
             needs = QSize(widest, int(lines.size() - 1) * metrics.lineSpacing() + metrics.height());
         }
         if (needs.width() > room.width() || needs.height() > room.height()) {
-            cut.push_back(control->objectName().toStdString() + ": \"" + shown.toStdString() + "\" needs " +
-                          std::to_string(needs.width()) + " x " + std::to_string(needs.height()) + " pixels, has " +
-                          std::to_string(room.width()) + " x " + std::to_string(room.height()));
+            cut.push_back(QString("%1: \"%2\" needs %3 x %4 pixels, has %5 x %6")
+                              .arg(control->objectName(), shown)
+                              .arg(needs.width()).arg(needs.height()).arg(room.width()).arg(room.height())
+                              .toStdString());
         }
     }
     return cut;

@@ -1,6 +1,7 @@
 #include "corpus/Saver.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -23,6 +24,11 @@ std::string FolderOf(const std::string& path) {
   return path.substr(0, slash);
 }
 
+std::string NameOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 // Writes a data file into a temporary file and puts it in place of the
 // target only when it is complete, on disk and checked; the target is never
 // opened for writing, so it is at every moment wholly old or wholly new.
@@ -36,11 +42,17 @@ public:
 
   bool Begin(char headerTag, char headerByte8) {
     header_ = BuildHeader(headerTag, headerByte8);
+    if (!SettleTarget()) return false;
     // The new file keeps the permissions of the one it replaces.
     struct stat target {};
     const mode_t mode = ::stat(targetPath_.c_str(), &target) == 0 ? (target.st_mode & 07777) : 0644;
+    // A temporary file left by an earlier run may be anything, a link to
+    // another file among them: it goes, and the new one is made here and now
+    // by this save, never opened through a link.
+    if (::unlink(tempPath_.c_str()) != 0 && errno != ENOENT)
+      return Fail("cannot remove the leftover " + tempPath_ + ": " + Cause(errno));
     do {
-      fd_ = ::open(tempPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+      fd_ = ::open(tempPath_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
     } while (fd_ < 0 && errno == EINTR);
     if (fd_ < 0) return Fail("cannot create " + tempPath_ + ": " + Cause(errno));
     created_ = true;
@@ -105,6 +117,24 @@ private:
   }
 
   int Fault() { return hook_ && *hook_ ? (*hook_)(operation_++) : 0; }
+
+  // A target that is a link stays one: the file it names is what gets
+  // replaced, so the temporary file goes beside that file (a rename cannot
+  // cross file systems). A target the user may not write is not replaced,
+  // although the folder would let a rename do it.
+  bool SettleTarget() {
+    struct stat link {};
+    if (::lstat(targetPath_.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+      char* resolved = ::realpath(targetPath_.c_str(), nullptr);
+      if (resolved == nullptr) return Fail("cannot follow the link " + targetPath_ + ": " + Cause(errno));
+      targetPath_ = resolved;
+      std::free(resolved);
+      tempPath_ = FolderOf(targetPath_) + "/" + NameOf(tempPath_);
+    }
+    if (::faccessat(AT_FDCWD, targetPath_.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT)
+      return Fail(targetPath_ + " is write-protected: " + Cause(errno));
+    return true;
+  }
 
   bool Write(std::string_view bytes) {
     if (buffer_.size() + bytes.size() <= BufferSize) {

@@ -29,7 +29,8 @@ public:
 enum class SaveOutcome {
   Saved,       // sutra.vyk replaced, gDataModified cleared, SaveCompleted ran
   Terminated,  // the user stopped it; nothing changed on disk
-  Failed,      // a file operation failed; reported, sutra.vyk untouched, edits kept
+  Failed,      // a file operation failed, or sutra.vyk is write-protected;
+               // reported, sutra.vyk untouched, edits kept
   Refused,     // a save was running already, or the corpus is beyond the format
 };
 
@@ -50,8 +51,9 @@ SaveOutcome SaveSutraFile(CorpusState& state, SaverHost& host, const SaveOptions
 
 // Writes a complete data file with the given record texts (at most MaxSutras,
 // each within the format; header tag 0x01) to `path`, through `path` + ".tmp"
-// and an atomic rename. On failure returns false with the cause in *error
-// (when error is not null); `path` is untouched.
+// and an atomic rename. A `path` that is a link keeps it: the file it names
+// is replaced, through a temporary file beside that file. On failure returns
+// false with the cause in *error (when error is not null); `path` is untouched.
 bool WriteCorpusFile(const std::string& path, const std::vector<std::string>& texts,
                      char headerByte8, std::string* error);
 

@@ -19,9 +19,20 @@ namespace vyk {
 
 namespace {
 
-// A display font's file in the data folder.
-std::string DataFontPath(const std::string& dataDir, std::string_view fileName) {
-    return dataDir + "/" + std::string(fileName);
+// A display font's file in a folder.
+std::string FontPath(const std::string& dir, std::string_view fileName) {
+    return dir + "/" + std::string(fileName);
+}
+
+// The folder holding a display font's file: the data folder, else the
+// program's own folder (the build puts the fonts beside the program), so a
+// data folder without its files still lets the program start and say what
+// is wrong with the data. Empty when neither holds it.
+std::string FontFolder(const Application& app, std::string_view fileName) {
+    const std::string candidates[] = {app.corpus.gDataDir, WithoutTrailingSlash(app.shell.paths.programDir)};
+    for (const std::string& dir : candidates)
+        if (FileExists(FontPath(dir, fileName))) return dir;
+    return {};
 }
 
 struct DisplayFace {
@@ -49,14 +60,15 @@ bool Probe(QLabel& lblFont, std::string_view face) {
 
 }  // namespace
 
-void InstallFont(const ShellPaths& paths, const std::string& dataDir, std::string_view fileName) {
+void InstallFont(const ShellPaths& paths, const std::string& sourceDir, std::string_view fileName) {
     const std::string target = WithOneTrailingSlash(paths.fontsDir) + std::string(fileName);
-    const std::string source = DataFontPath(dataDir, fileName);
+    const std::string source = FontPath(sourceDir, fileName);
     // The user's fonts folder need not exist yet on a fresh account.
-    QDir().mkpath(QtPath(paths.fontsDir));
-    CopyFileReplacing(source, target);
+    const bool copied = QDir().mkpath(QtPath(paths.fontsDir)) && CopyFileReplacing(source, target);
     DoEvents();
-    AddFontFile(target);
+    // A fonts folder that cannot be made or written (a file in its place, a
+    // read-only home) must not cost the face: it is added from where it lies.
+    if (!copied || !AddFontFile(target)) AddFontFile(source);
 }
 
 std::string MissingFontText(std::string_view face) {
@@ -76,8 +88,8 @@ bool CheckDisplayFonts(Application& app) {
 
     for (const DisplayFace& f : ProbeOrder) {
         if (Probe(lblFont, f.face)) continue;
-        if (FileExists(DataFontPath(app.corpus.gDataDir, f.fileName))) {
-            InstallFont(app.shell.paths, app.corpus.gDataDir, f.fileName);
+        if (const std::string folder = FontFolder(app, f.fileName); !folder.empty()) {
+            InstallFont(app.shell.paths, folder, f.fileName);
         } else {
             window.*f.usable = false;
         }

@@ -16,10 +16,12 @@ inline constexpr std::string_view RomanFontFile = "tmskrmn.ttf";
 inline constexpr std::string_view VelkaFontFile = "velka.ttf";
 inline constexpr std::string_view MissingFontTitle = "Missing Font";
 
-// Copies the font file of that name from the data folder into the fonts
-// folder and adds it to the program's fonts. Failures are skipped: the
-// confirmation that follows reports a face that is still missing.
-void InstallFont(const ShellPaths& paths, const std::string& dataDir, std::string_view fileName);
+// Copies the font file of that name from `sourceDir` (the data folder, or
+// the program folder when the data folder lacks it) into the fonts folder
+// and adds it to the program's fonts; when the copy fails, adds it from
+// `sourceDir`. Failures are skipped: the confirmation that follows reports a
+// face that is still missing.
+void InstallFont(const ShellPaths& paths, const std::string& sourceDir, std::string_view fileName);
 
 // "Unable to load <face> Font." CR "'Vyakorsutravali' can't be displayed in <face>."
 std::string MissingFontText(std::string_view face);

@@ -88,6 +88,20 @@ TEST_F(FontsTest, VelkaWithoutItsFileIsReportedAfterTheRomanFaceIsConfirmed) {
     EXPECT_TRUE(app->ProgramEnded());
 }
 
+// A file where the fonts folder should be: nothing can be copied there.
+TEST_F(FontsTest, FontsFolderThatCannotBeMadeStillGivesTheFacesFromTheDataFolder) {
+    PutFontFiles(dataDir);
+    QFile blocker(QtPath(fontsDir));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    EXPECT_TRUE(CheckDisplayFonts(*app));
+    EXPECT_TRUE(dialogs.asked.empty());
+    EXPECT_TRUE(FaceAvailable("Times Kovra Roman"));
+    EXPECT_TRUE(FaceAvailable("Velka"));
+    EXPECT_TRUE(FileExists(fontsDir));  // still the file it was
+    EXPECT_FALSE(app->ProgramEnded());
+}
+
 TEST_F(FontsTest, ACorruptFontFileIsReportedLikeAMissingOne) {
     PutFontFiles(dataDir);
     QFile broken(QtPath(dataDir + "/tmskrmn.ttf"));

@@ -182,6 +182,22 @@ TEST_F(MainTest, NoDataAnywhereGoesOnWithEmptyLists) {
     EXPECT_FALSE(HourglassShown());
 }
 
+// A fresh account keeps a data folder without any files: the fonts beside
+// the program stand in, and the message is about the data file.
+TEST_F(MainTest, KeptDataFolderWithoutFontsUsesTheOnesBesideTheProgram) {
+    PutFontFiles(programDir);
+    Remember(dataDir);
+    dialogs.Plan(MsgAnswer::Yes);
+    dialogs.Plan(MsgAnswer::OK);
+    Main(*app);
+
+    ASSERT_EQ(dialogs.asked.size(), 2u);
+    EXPECT_EQ(dialogs.asked[1].title, UnknownFileFormatTitle);
+    EXPECT_TRUE(FaceAvailable("Times Kovra Roman"));
+    EXPECT_TRUE(FaceAvailable("Velka"));
+    EXPECT_FALSE(app->ProgramEnded());
+}
+
 TEST_F(MainTest, MissingFontWithoutItsFileEndsTheProgram) {
     PutCorpus(programDir);
     CopyInto("velka.ttf", BuildDataDir, programDir);

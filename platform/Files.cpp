@@ -1,13 +1,10 @@
 #include "platform/Files.h"
 
-#include <QDateTime>
-#include <QFile>
-#include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,19 +12,23 @@
 
 namespace vyk {
 
+// The data and program folders reach these functions as the file system
+// holds their names, and the bytes go back to it unchanged: a name that is
+// not valid UTF-8 would not survive a trip through QString.
+
 bool FileExists(const std::string& path) {
     if (path.empty()) return false;
-    const QFileInfo info(QtPath(path));
-    return info.isFile() && !info.fileName().startsWith(QLatin1Char('.'));
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
+    const std::size_t slash = path.rfind('/');
+    return path[slash == std::string::npos ? 0 : slash + 1] != '.';
 }
 
 std::optional<std::int64_t> ModificationTime(const std::string& path) {
     if (path.empty()) return std::nullopt;
-    const QFileInfo info(QtPath(path));
-    if (!info.exists()) return std::nullopt;
-    const QDateTime time = info.lastModified();
-    if (!time.isValid()) return std::nullopt;
-    return time.toMSecsSinceEpoch();
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) return std::nullopt;
+    return std::int64_t{status.st_mtim.tv_sec} * 1000 + status.st_mtim.tv_nsec / 1'000'000;
 }
 
 std::optional<std::string> StartDetached(const std::string& program) {
@@ -53,24 +54,51 @@ std::optional<std::string> StartDetached(const std::string& program) {
     return text.toStdString();
 }
 
-bool CopyFileReplacing(const std::string& from, const std::string& to) {
-    QFile source(QtPath(from));
-    if (!source.open(QIODevice::ReadOnly)) return false;
-    QSaveFile target(QtPath(to));
-    if (!target.open(QIODevice::WriteOnly)) return false;
-    constexpr qint64 ChunkSize = 64 * 1024;
-    while (!source.atEnd()) {
-        const QByteArray chunk = source.read(ChunkSize);
-        if (chunk.isEmpty() && source.error() != QFileDevice::NoError) {
-            target.cancelWriting();
-            break;
+namespace {
+
+bool WriteAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t put = ::write(fd, data, size);
+        if (put < 0) {
+            if (errno == EINTR) continue;
+            return false;
         }
-        if (target.write(chunk) != chunk.size()) {
-            target.cancelWriting();
-            break;
-        }
+        data += put;
+        size -= static_cast<std::size_t>(put);
     }
-    return target.commit();
+    return true;
+}
+
+bool CopyContent(int source, int target) {
+    char buffer[64 * 1024];
+    for (;;) {
+        const ssize_t got = ::read(source, buffer, sizeof buffer);
+        if (got == 0) return true;
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (!WriteAll(target, buffer, static_cast<std::size_t>(got))) return false;
+    }
+}
+
+}  // namespace
+
+bool CopyFileReplacing(const std::string& from, const std::string& to) {
+    const int source = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (source < 0) return false;
+    std::string temp = to + ".XXXXXX";
+    const int target = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (target < 0) {
+        ::close(source);
+        return false;
+    }
+    bool ok = CopyContent(source, target) && ::fchmod(target, 0644) == 0;
+    ok = ::close(target) == 0 && ok;
+    ::close(source);
+    ok = ok && ::rename(temp.c_str(), to.c_str()) == 0;
+    if (!ok) ::unlink(temp.c_str());
+    return ok;
 }
 
 }  // namespace vyk

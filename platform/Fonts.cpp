@@ -1,10 +1,13 @@
 #include "platform/Fonts.h"
 
+#include <QFile>
 #include <QFontDatabase>
 #include <QStringList>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "platform/Latin1.h"
-#include "platform/Paths.h"
 
 namespace vyk {
 
@@ -22,7 +25,19 @@ bool FaceAvailable(const std::string& face) {
 
 bool AddFontFile(const std::string& path) {
     if (path.empty()) return false;
-    return QFontDatabase::addApplicationFont(QtPath(path)) >= 0;
+    // Read here rather than named to Qt, which could not name a file in a
+    // folder whose name is not valid UTF-8.
+    QFile file;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool opened = file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    if (!opened) {
+        ::close(fd);
+        return false;
+    }
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError) return false;
+    return QFontDatabase::addApplicationFontFromData(data) >= 0;
 }
 
 }  // namespace vyk

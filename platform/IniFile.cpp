@@ -81,6 +81,19 @@ std::optional<std::size_t> FindSection(const std::vector<Line>& lines, std::stri
 
 bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
 
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// The value as its line holds it. Reading trims blanks and takes one pair of
+// enclosing quotes off, so a value that either would change is put in
+// quotes, which the reading takes off again.
+std::string StoredValue(std::string_view value) {
+    const bool blankAtAnEnd = !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()));
+    const bool quotedAlready =
+        value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front();
+    if (!blankAtAnEnd && !quotedAlready) return std::string(value);
+    return "\"" + std::string(value) + "\"";
+}
+
 std::optional<std::string> ReadWholeFile(const std::string& path, bool& readable) {
     readable = true;
     QFile file(QtPath(path));
@@ -130,7 +143,7 @@ std::string IniWithValue(std::string_view content, std::string_view section, std
                          std::string_view value) {
     const std::vector<Line> lines = SplitLines(content);
     const std::string_view lineEnd = content.find("\r\n") != std::string_view::npos ? "\r\n" : "\n";
-    std::string keyLine = std::string(key) + "=" + std::string(value);
+    std::string keyLine = std::string(key) + "=" + StoredValue(value);
 
     std::vector<std::string> out;
     out.reserve(lines.size() + 2);
@@ -176,9 +189,11 @@ std::string GetPrivateProfileString(const std::string& section, const std::strin
     return IniValue(*content, section, key).value_or(defaultValue);
 }
 
+bool IniCanHold(std::string_view value) { return !HasLineBreak(value); }
+
 bool WritePrivateProfileString(const std::string& section, const std::string& key,
                                const std::string& value, const std::string& iniPath) {
-    if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value)) return false;
+    if (HasLineBreak(section) || HasLineBreak(key) || !IniCanHold(value)) return false;
     if (Trim(key).empty() || key.find('=') != std::string::npos) return false;
     if (Trim(section).empty() || section.find(']') != std::string::npos) return false;
 

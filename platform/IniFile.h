@@ -14,7 +14,7 @@ bool SameName(std::string_view a, std::string_view b);
 // ignore letter case; a missing file, section or key reads as the default;
 // a write creates what is missing (the file, its folder, the section, the
 // key) and keeps every other line as it was. Values are whole (no buffer
-// cut), bytes without conversion.
+// cut), bytes without conversion, and read back exactly as written.
 std::string GetPrivateProfileString(const std::string& section, const std::string& key,
                                     const std::string& defaultValue, const std::string& iniPath);
 
@@ -25,6 +25,9 @@ std::string GetPrivateProfileString(const std::string& section, const std::strin
 bool WritePrivateProfileString(const std::string& section, const std::string& key,
                                const std::string& value, const std::string& iniPath);
 
+// False for a value that no line of the file can hold (a line break in it).
+bool IniCanHold(std::string_view value);
+
 // The same rules on the text of an INI file.
 bool IniHasSection(std::string_view content, std::string_view section);
 // Value of the first such key in the first such section: blanks around it
@@ -34,6 +37,8 @@ std::optional<std::string> IniValue(std::string_view content, std::string_view s
 // The text after writing key=value: an existing line of the key is
 // replaced; a new key goes after the last line of its section; a new
 // section goes at the end. Line ends follow the file's own (CR LF or LF).
+// A value with a blank at either end, or in quotes of its own, is written
+// in quotes, so that reading it gives it back unchanged.
 std::string IniWithValue(std::string_view content, std::string_view section, std::string_view key,
                          std::string_view value);
 

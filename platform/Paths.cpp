@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QStandardPaths>
 
+#include <unistd.h>
+
 namespace vyk {
 
 QString QtPath(const std::string& path) {
@@ -12,7 +14,24 @@ QString QtPath(const std::string& path) {
 
 std::string BytePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
-std::string ProgramDir() { return BytePath(QCoreApplication::applicationDirPath()); }
+std::string ProgramDir() {
+    // The kernel's own bytes of the executable's path: Qt's answer passes
+    // through QString and gives no folder at all when the name is not valid
+    // UTF-8.
+    std::string program(256, '\0');
+    for (;;) {
+        const ssize_t length = ::readlink("/proc/self/exe", program.data(), program.size());
+        if (length < 0) return BytePath(QCoreApplication::applicationDirPath());
+        if (static_cast<std::size_t>(length) < program.size()) {
+            program.resize(static_cast<std::size_t>(length));
+            break;
+        }
+        program.resize(program.size() * 2);
+    }
+    const std::size_t slash = program.rfind('/');
+    if (slash == std::string::npos) return BytePath(QCoreApplication::applicationDirPath());
+    return slash == 0 ? std::string("/") : program.substr(0, slash);
+}
 
 namespace {
 

@@ -7,12 +7,15 @@
 namespace vyk {
 
 // Paths are bytes, as the file system holds them. They reach Qt in the form
-// Qt gives back to the file system (QFile::decodeName), so a folder name
-// outside ASCII still names the same folder.
+// Qt gives back to the file system (QFile::decodeName), so a folder name in
+// UTF-8 still names the same folder. A name that is not valid UTF-8 cannot
+// pass through QString unchanged, so the functions that take the data or
+// program folder's paths (Files.h, AddFontFile) hand the bytes to the file
+// system themselves.
 QString QtPath(const std::string& path);
 std::string BytePath(const QString& path);
 
-// The program's own folder, without a trailing "/".
+// The program's own folder, byte for byte, without a trailing "/".
 std::string ProgramDir();
 
 // Stand-in for the Windows directory: the user's configuration folder

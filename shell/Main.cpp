@@ -98,7 +98,7 @@ void Main(Application& app) {
     // No data file is no reason to stop: the loader tells the user.
     if (!FileExists(corpus.gDataFile)) SetDefaultPointer();
 
-    WriteDirSetting(shell, corpus);
+    RememberDataDir(app);
 
     if (!CheckDisplayFonts(app)) return;
 

@@ -36,6 +36,27 @@ void WriteDirSetting(const ShellState& shell, const CorpusState& corpus) {
     WritePrivateProfileString(std::string(SettingsSection), std::string(DirKey), corpus.gDataDir, IniPath(shell));
 }
 
+namespace {
+
+std::string UnrememberedDirText(const std::string& dir, const std::string& iniFile) {
+    return "The data folder's name holds a line break, which " + iniFile +
+           " cannot keep, so it is not remembered for the next start:\r\n   " + dir;
+}
+
+}  // namespace
+
+void RememberDataDir(Application& app) {
+    const CorpusState& corpus = app.corpus;
+    if (IniCanHold(corpus.gDataDir)) {
+        WriteDirSetting(app.shell, corpus);
+        return;
+    }
+    MsgRequest message;
+    message.text = UnrememberedDirText(corpus.gDataDir, app.shell.gIniFile);
+    message.icon = MsgIcon::Exclamation;
+    app.dialogs.MsgBox(message);
+}
+
 std::string WithoutTrailingSlash(std::string dir) {
     if (!dir.empty() && dir.back() == '/') dir.pop_back();
     return dir;

@@ -32,6 +32,10 @@ void RegisterDataDir(const ShellState& shell, const CorpusState& corpus);
 // The settings entry that every start-up writes: Dir = gDataDir.
 void WriteDirSetting(const ShellState& shell, const CorpusState& corpus);
 
+// Main's settings entry. A folder name that the settings file cannot hold
+// (a line break in it) is not written, and a message tells the user so.
+void RememberDataDir(Application& app);
+
 // `dir` without one trailing "/", and the data file in it.
 std::string WithoutTrailingSlash(std::string dir);
 std::string DataFilePath(const std::string& dataDir);

@@ -87,6 +87,30 @@ TEST(IniWrite, KeepsTheFilesCrLfLineEnds) {
     EXPECT_EQ(IniWithValue("[Settings]\r\nDir=/a\r\n", "Settings", "Dir", "/b"), "[Settings]\r\nDir=/b\r\n");
 }
 
+TEST(IniWrite, QuotesAValueThatReadingWouldChange) {
+    TempDir folder;
+    const std::string ini = folder.File("vyakor.ini");
+    struct Row {
+        std::string value, line;
+    };
+    const Row rows[] = {
+        {"/data/Sutras ", "Dir=\"/data/Sutras \""},
+        {"\t/data", "Dir=\"\t/data\""},
+        {" ", "Dir=\" \""},
+        {"\"/quoted\"", "Dir=\"\"/quoted\"\""},
+        {"'x'", "Dir=\"'x'\""},
+        {"/a \"b\" c", "Dir=/a \"b\" c"},
+        {"\"/half", "Dir=\"/half"},
+    };
+    for (const Row& row : rows) {
+        ASSERT_TRUE(WritePrivateProfileString("Settings", "Dir", row.value, ini));
+        EXPECT_EQ(test::ReadBytes(ini), "[Settings]\n" + row.line + "\n");
+        EXPECT_EQ(GetPrivateProfileString("Settings", "Dir", "", ini), row.value);
+    }
+    EXPECT_FALSE(IniCanHold("/a\nb"));
+    EXPECT_TRUE(IniCanHold("/a b\xe9"));
+}
+
 TEST(IniWrite, RefusesValuesThatWouldBreakTheFile) {
     TempDir folder;
     const std::string ini = folder.Write("vyakor.ini", "[Settings]\nDir=/a\n");

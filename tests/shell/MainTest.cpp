@@ -8,6 +8,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <filesystem>
+
 #include "corpus/Loader.h"
 #include "platform/Files.h"
 #include "platform/ListControl.h"
@@ -196,6 +198,56 @@ TEST_F(MainTest, KeptDataFolderWithoutFontsUsesTheOnesBesideTheProgram) {
     EXPECT_TRUE(FaceAvailable("Times Kovra Roman"));
     EXPECT_TRUE(FaceAvailable("Velka"));
     EXPECT_FALSE(app->ProgramEnded());
+}
+
+// Folder names are bytes: the file system's name is found and remembered as
+// it is, also where it is not valid UTF-8 (which Qt's paths cannot carry).
+TEST_F(MainTest, ProgramFolderNameThatIsNotUtf8IsFoundAndRemembered) {
+    programDir = top + "/caf\xe9";
+    std::filesystem::create_directory(programDir);
+    for (const char* file : {"sutra.vyk", "tmskrmn.ttf", "velka.ttf"})
+        std::filesystem::copy_file(BuildDataDir + "/" + file, programDir + "/" + file);
+    MakeApp();
+    Main(*app);
+
+    EXPECT_TRUE(dialogs.asked.empty());
+    EXPECT_EQ(app->corpus.gDataDir, programDir);
+    EXPECT_EQ(Remembered(), programDir);
+    EXPECT_GT(AstadhyayiCount(), 0);
+    EXPECT_TRUE(FaceAvailable("Times Kovra Roman"));
+    app.reset();
+    std::filesystem::remove_all(programDir);  // QTemporaryDir could not name it
+}
+
+TEST_F(MainTest, DataFolderEndingInABlankIsFoundAgainAtTheNextStart) {
+    const std::string folder = dataDir + " ";
+    PutData(folder);
+    Remember(programDir);
+    chooserScript = ChooseFolder(folder);
+    Main(*app);
+    EXPECT_EQ(Remembered(), folder);
+
+    MakeApp();
+    dialogs.Plan(MsgAnswer::Yes);
+    Main(*app);
+    EXPECT_EQ(app->corpus.gDataDir, folder);
+    EXPECT_GT(AstadhyayiCount(), 0);
+}
+
+TEST_F(MainTest, FolderNameWithALineBreakIsNotRememberedAndTheUserIsTold) {
+    programDir = top + "/Vya\nkor";
+    PutData(programDir);
+    MakeApp();
+    Remember("/before");
+    Main(*app);
+
+    ASSERT_EQ(dialogs.asked.size(), 1u);
+    EXPECT_EQ(dialogs.asked[0].text,
+              "The data folder's name holds a line break, which vyakor.ini cannot keep, so it is not remembered "
+              "for the next start:\r\n   " + programDir);
+    EXPECT_EQ(dialogs.asked[0].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(Remembered(), "/before");
+    EXPECT_GT(AstadhyayiCount(), 0);
 }
 
 TEST_F(MainTest, MissingFontWithoutItsFileEndsTheProgram) {

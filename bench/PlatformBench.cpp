@@ -1,8 +1,13 @@
-// Filling the sutra lists and loading a section document into the pane.
+// Filling the sutra lists, loading a section document into the pane, and
+// bringing up a message box.
 
 #include <benchmark/benchmark.h>
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
 #include <QTextDocument>
+#include <QTimer>
 
 #include <cmath>
 #include <random>
@@ -12,6 +17,7 @@
 #include "corpus/Collation.h"
 #include "corpus/Loader.h"
 #include "corpus/SutraRecord.h"
+#include "platform/Dialogs.h"
 #include "platform/ListControl.h"
 #include "platform/RichTextPane.h"
 #include "tests/QtTestSupport.h"
@@ -121,5 +127,33 @@ void BM_ReadPaneText(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(pane.Text());
 }
 BENCHMARK(BM_ReadPaneText)->Unit(benchmark::kMicrosecond);
+
+// The data folder question with a remembered folder of range(0) characters,
+// from the call until the box has come up and been answered.
+void BM_QuestionWithLongFolder(benchmark::State& state) {
+    vyk::test::EnsureApp();
+    vyk::QtDialogService dialogs;
+    vyk::MsgRequest question;
+    question.text = "2. Continue with the Previous Path?\r\n   /" + std::string(static_cast<std::size_t>(state.range(0)), 'd') +
+                    "\r\n\r\n3. Click on 'NO' to Select a New Path.\r\n";
+    question.buttons = vyk::MsgButtons::YesNoCancel;
+    question.icon = vyk::MsgIcon::Question;
+    int height = 0;
+    QTimer answer;
+    answer.setInterval(0);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) return;
+        answer.stop();
+        height = box->height();
+        box->button(QMessageBox::Cancel)->click();
+    });
+    for (auto _ : state) {
+        answer.start();
+        benchmark::DoNotOptimize(dialogs.MsgBox(question));
+    }
+    state.counters["box_height"] = height;
+}
+BENCHMARK(BM_QuestionWithLongFolder)->Arg(100)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

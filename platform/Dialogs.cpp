@@ -1,7 +1,9 @@
 #include "platform/Dialogs.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QMessageBox>
+#include <QScreen>
 
 #include "platform/Latin1.h"
 
@@ -63,12 +65,50 @@ MsgAnswer CautiousAnswer(MsgButtons buttons) {
     return MsgAnswer::OK;
 }
 
+// Longer lines show their two ends around "...". A box lays a line out
+// whole, so a path of a million characters would make a box far taller than
+// the screen and keep the program busy for seconds before it appears; the
+// request keeps the text whole.
+constexpr qsizetype MaxShownLine = 160;
+
+QString ShownLine(QStringView line) {
+    if (line.size() <= MaxShownLine) return line.toString();
+    constexpr QStringView Gap = u"...";
+    const qsizetype head = (MaxShownLine - Gap.size()) / 2;
+    const qsizetype tail = MaxShownLine - Gap.size() - head;
+    QString shown;
+    shown.reserve(MaxShownLine);
+    shown.append(line.left(head)).append(Gap).append(line.right(tail));
+    return shown;
+}
+
+bool IsBreak(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('/') || c == QLatin1Char('\n'); }
+
+// A run without a blank or "/" is a place where the box cannot wrap: one
+// wider than `widest` pixels would run past the box's edge, so it shows its
+// two ends instead.
+QString FitRuns(const QString& text, const QFontMetrics& metrics, int widest) {
+    QString fitted;
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = start;
+        while (end < text.size() && !IsBreak(text[end])) ++end;
+        const QString run = text.mid(start, end - start);
+        fitted += metrics.horizontalAdvance(run) > widest ? metrics.elidedText(run, Qt::ElideMiddle, widest) : run;
+        if (end < text.size()) fitted += text[end];
+        start = end + 1;
+    }
+    return fitted;
+}
+
 // CR LF and a lone CR both break the line; a box shows plain text only.
 QString MessageText(const std::string& text) {
-    QString shown = Latin1(text);
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return shown;
+    QString whole = Latin1(text);
+    whole.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    whole.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QStringList shown;
+    for (const QStringView line : QStringView(whole).split(QLatin1Char('\n'))) shown.push_back(ShownLine(line));
+    return shown.join(QLatin1Char('\n'));
 }
 
 }  // namespace
@@ -77,7 +117,11 @@ MsgAnswer QtDialogService::MsgBox(const MsgRequest& request) {
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(request.title.empty() ? QString::fromLatin1(ProgramName) : Latin1(request.title));
     box.setTextFormat(Qt::PlainText);
-    box.setText(MessageText(request.text));
+    // A box starts from half the screen's width (at most 500 pixels) and
+    // grows only for a run it cannot wrap: runs that fit beside the icon
+    // and margins at that width keep it narrower than the screen.
+    const int widestRun = qMin(box.screen()->availableGeometry().width() / 2, 500) - 100;
+    box.setText(FitRuns(MessageText(request.text), box.fontMetrics(), widestRun));
     for (const IconRow& row : IconTable) {
         if (row.icon == request.icon) box.setIcon(row.qtIcon);
     }

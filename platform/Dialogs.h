@@ -28,7 +28,10 @@ public:
     virtual MsgAnswer MsgBox(const MsgRequest& request) = 0;
 };
 
-// QMessageBox, application modal.
+// QMessageBox, application modal. A line longer than 160 characters shows
+// its first and last characters around "...", and a run of text the box
+// cannot wrap (no blank, no "/") is shortened in its middle to what the box
+// has room for, so the box fits the screen.
 class QtDialogService : public DialogService {
 public:
     MsgAnswer MsgBox(const MsgRequest& request) override;

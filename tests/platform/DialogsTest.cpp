@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QTimer>
 
+#include <cstdlib>
 #include <functional>
 
 #include "tests/QtTestSupport.h"
@@ -46,6 +50,8 @@ struct ShownBox {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    QSize size, screen;
+    int labelWidth = 0, widestRun = 0;  // a run: text between blanks, "/" and line ends
 };
 
 ShownBox AnswerNextBox(const std::function<MsgAnswer()>& show, QMessageBox::StandardButton press,
@@ -58,7 +64,16 @@ ShownBox AnswerNextBox(const std::function<MsgAnswer()>& show, QMessageBox::Stan
         if (box == nullptr) return;
         timer.stop();
         shown = {box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
-                 box->standardButton(box->defaultButton())};
+                 box->standardButton(box->defaultButton()), box->size(),
+                 box->screen()->availableGeometry().size()};
+        if (const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+            shown.labelWidth = label->width();
+            static const QRegularExpression breaks(QStringLiteral("[ /\n]"));
+            for (const QString& run : label->text().split(breaks))
+                shown.widestRun = qMax(shown.widestRun, label->fontMetrics().horizontalAdvance(run));
+        }
+        if (const char* shots = std::getenv("VYK_SHOTS_DIR"))
+            box->grab().save(QString::fromLocal8Bit(shots) + QStringLiteral("/msgbox.png"));
         box->button(press)->click();
     });
     timer.start();
@@ -107,6 +122,34 @@ TEST(QtDialogService, OwnTitleAndEachButtonSetMapBack) {
         EXPECT_EQ(shown.title, "Convert");
         EXPECT_EQ(shown.icon, QMessageBox::Warning);
     }
+}
+
+// A remembered folder can be of any length: its line shows both ends, and
+// the box fits the screen the moment it comes up.
+TEST(QtDialogService, OverlongLineShowsItsEndsAndTheBoxFitsTheScreen) {
+    test::EnsureApp();
+    QtDialogService dialogs;
+    MsgRequest request;
+    request.text = "2. Continue with the Previous Path?\r\n   /first" + std::string(1'000'000, 'd') + "/last\r\n\r\n3. No";
+    request.buttons = MsgButtons::YesNoCancel;
+    request.icon = MsgIcon::Question;
+    MsgAnswer answer{};
+    const ShownBox shown = AnswerNextBox([&] { return dialogs.MsgBox(request); }, QMessageBox::Yes, answer);
+    EXPECT_EQ(answer, MsgAnswer::Yes);
+    EXPECT_LE(shown.size.width(), shown.screen.width());
+    EXPECT_LE(shown.size.height(), shown.screen.height());
+
+    EXPECT_GT(shown.labelWidth, 0);
+    EXPECT_LE(shown.widestRun, shown.labelWidth) << "a run the box cannot wrap is cut off at its edge";
+
+    const QStringList lines = shown.text.split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines[0], "2. Continue with the Previous Path?");
+    EXPECT_TRUE(lines[1].startsWith("   /firstddd")) << lines[1].left(20).toStdString();
+    EXPECT_TRUE(lines[1].endsWith("ddd/last")) << lines[1].right(20).toStdString();
+    EXPECT_TRUE(lines[1].contains(QStringLiteral("d\u2026d")) || lines[1].contains("d...d"));
+    EXPECT_LT(lines[1].size(), 200);
+    EXPECT_EQ(lines[3], "3. No");
 }
 
 }  // namespace

@@ -38,15 +38,15 @@ Decoded DecodeUtf8(std::string_view text, std::size_t at) {
   return {value, length};
 }
 
+bool IsCombiningMark(char32_t c) { return c >= 0x0300 && c <= 0x036F; }
+
+}  // namespace
+
 std::string CodePointName(char32_t c) {
   char buffer[16];
   std::snprintf(buffer, sizeof buffer, "U+%04X", static_cast<unsigned>(c));
   return buffer;
 }
-
-bool IsCombiningMark(char32_t c) { return c >= 0x0300 && c <= 0x036F; }
-
-}  // namespace
 
 std::optional<unsigned char> GlyphByteForLetter(char32_t letter) {
   for (const GlyphLetter& row : GlyphLetters) {

@@ -38,6 +38,9 @@ inline constexpr std::array<GlyphLetter, 36> GlyphLetters = {{
 
 std::optional<unsigned char> GlyphByteForLetter(char32_t letter);
 
+// A character as Unicode names it: "U+0905".
+std::string CodePointName(char32_t c);
+
 struct IastConversion {
   std::string bytes;         // the glyph bytes, complete only when ok
   bool ok = false;

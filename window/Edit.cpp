@@ -6,8 +6,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 
-#include <cstdio>
-
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
 #include "platform/ListControl.h"
@@ -36,9 +34,7 @@ constexpr int LastNonLetterKey = 64;
 
 // The one character of refused input that the user is told about.
 std::string RefusedCharacterMessage(char32_t character) {
-    char code[16];
-    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(character));
-    return std::string("Cannot enter the character ") + code +
+    return "Cannot enter the character " + CodePointName(character) +
            ": the sutra text's font, Times Kovra Roman, has no letter for it.\r\n"
            "None of the text that holds it was entered.";
 }

@@ -59,7 +59,7 @@ void BM_Reload(benchmark::State& state) {
     vyk::Main(app);
     for (auto _ : state) {
         vyk::Main(app);
-        benchmark::DoNotOptimize(app.corpus.gCurSutra);
+        benchmark::DoNotOptimize(app.frmSutra().Session().CurSutra());
     }
     state.counters["records"] = app.frmSutra().lstVykE[0]->ListCount();
     if (!startUp.dialogs.asked.empty()) state.SkipWithError("the reload asked a question or showed a message");

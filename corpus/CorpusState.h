@@ -21,8 +21,6 @@ struct CorpusState {
   std::vector<int32_t> gTextLen = std::vector<int32_t>(MaxSutras + 1, 0);
   std::vector<std::string> gEditedText = std::vector<std::string>(MaxSutras + 1);
 
-  int gCurSutra = 0;
-  bool gTextChanged = false;
   bool gDataModified = false;
 
   DataFile gDataFileNo;
@@ -47,7 +45,7 @@ struct CorpusState {
 
 inline bool IsRecordNumber(int k) { return k >= 1 && k <= MaxSutras; }
 
-// Empties all record tables and the whole edit cache; flags and gCurSutra stay.
+// Empties all record tables and the whole edit cache; the flags stay.
 void ClearRecords(CorpusState& state);
 
 // Sets the file position and length of record k; false for k outside 1..MaxSutras.

@@ -299,7 +299,8 @@ SaveOutcome SaveSutraFile(CorpusState& state, SaverHost& host, const SaveOptions
   std::optional<SavingFlag> saving(std::in_place, state.gSaving);
 
   host.SetHourglass(true);
-  if (state.gTextChanged && state.gCurSutra > 0) host.CommitEdit();
+  // Typing still pending in the window belongs in the file being written.
+  host.CommitEdit();
 
   // A terminate request left over from an earlier save must not stop this one.
   state.gTerminateSave = false;

@@ -13,7 +13,8 @@ struct CorpusState;
 class SaverHost {
 public:
   virtual ~SaverHost() = default;
-  virtual void CommitEdit() = 0;  // run when gTextChanged && gCurSutra > 0
+  // Commits typing still pending in the window, if any, before anything is written.
+  virtual void CommitEdit() = 0;
   virtual void DoEvents() = 0;    // pending input (Terminate button) runs here
   // "Terminate Saving the File: " + gDataFile; Yes -> true.
   virtual bool AskTerminate(const std::string& message) = 0;

@@ -7,11 +7,13 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
 
 #include <algorithm>
 
 #include "platform/InputCodes.h"
 #include "platform/RtfReader.h"
+#include "platform/Services.h"
 
 namespace vyk {
 
@@ -35,8 +37,10 @@ constexpr char LineEnd[] = "\r\n";
 // contributes its CR LF, one more than Qt's single separator.
 int TextOffset(const QTextCursor& cursor) { return cursor.position() + cursor.blockNumber(); }
 
-bool HasWideCharacters(const QString& text) {
-    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() > 0xFF; });
+// Text that a key would put into the document, as opposed to the control
+// characters of BackSpace, Enter, Escape or Delete.
+bool IsTypedText(const QString& text) {
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x20 && c.unicode() != 0x7F; });
 }
 
 // Sets a flag for as long as it lives.
@@ -60,14 +64,43 @@ RichTextPane::RichTextPane(QWidget* parent) : QTextEdit(parent), placement_(this
     setAcceptRichText(false);
     // The right and middle buttons belong to the owner's popup menu.
     setContextMenuPolicy(Qt::NoContextMenu);
-    connect(document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
-        if (!loading_ && (removed > 0 || added > 0) && Change) Change();
+    connect(document(), &QTextDocument::contentsChange, this, [this](int from, int removed, int added) {
+        if (loading_ || (removed == 0 && added == 0)) return;
+        noteChange(from, removed, added);
+        if (Change) Change();
     });
+}
+
+// Merges one change into the stretches changed since the load. Stretches it
+// overlaps or touches become one, whose removed count is what the loaded
+// document held there: their own removed counts plus the untouched
+// characters between them.
+void RichTextPane::noteChange(int from, int removed, int added) {
+    int begin = from;
+    int end = from + removed;
+    int inStretches = 0;
+    int removedByStretches = 0;
+    std::vector<PaneChange> merged;
+    merged.reserve(changes_.size() + 1);
+    std::size_t at = 0;
+    for (; at < changes_.size() && changes_[at].end < begin; ++at) merged.push_back(changes_[at]);
+    for (; at < changes_.size() && changes_[at].begin <= end; ++at) {
+        begin = std::min(begin, changes_[at].begin);
+        end = std::max(end, changes_[at].end);
+        inStretches += changes_[at].end - changes_[at].begin;
+        removedByStretches += changes_[at].removed;
+    }
+    const int shift = added - removed;
+    merged.push_back({begin, end + shift, end - begin - inStretches + removedByStretches});
+    for (; at < changes_.size(); ++at)
+        merged.push_back({changes_[at].begin + shift, changes_[at].end + shift, changes_[at].removed});
+    changes_ = std::move(merged);
 }
 
 void RichTextPane::SetTextRTF(const std::string& rtf) {
     const FlagWhile loading(loading_);
     ReadRtf(rtf, *document());
+    changes_.clear();
     moveCursor(QTextCursor::Start);
 }
 
@@ -90,6 +123,7 @@ std::string RichTextPane::Text() const {
 void RichTextPane::SetText(const std::string& text) {
     const FlagWhile loading(loading_);
     ReadPlainText(text, *document());
+    changes_.clear();
     moveCursor(QTextCursor::Start);
 }
 
@@ -181,15 +215,17 @@ void RichTextPane::keyPressEvent(QKeyEvent* event) {
     // the menu; so Ctrl+Alt+A or Alt+A neither reach KeyPress nor the text.
     const bool alt = event->modifiers().testFlag(Qt::AltModifier);
 
-    // A letter the keyboard types outside Latin-1 goes in as its byte; one
-    // without a byte is refused, as a paste of it is.
+    // A letter the keyboard types goes in as the byte that shows it; one
+    // without a byte is refused, as a paste of it is. A byte the program
+    // typed (the glyph keyboard) is the text's own already.
     QString text = event->text();
-    if (!alt && HasWideCharacters(text)) {
+    const bool programByte = dynamic_cast<const TypedByteEvent*>(event) != nullptr;
+    if (!alt && !programByte && IsTypedText(text)) {
         char32_t refused = 0;
         if (std::optional<QString> bytes = ToPaneText(text, &refused)) {
             text = *bytes;
         } else if (Locked()) {
-            text = QStringLiteral("?");  // refused by the lock anyway; still typed input
+            text = RefusedTypingText(text);  // refused by the lock anyway; still typed input
         } else {
             if (RefusedCharacter) RefusedCharacter(refused);
             event->accept();
@@ -227,25 +263,29 @@ void RichTextPane::keyPressEvent(QKeyEvent* event) {
 // each committed character raises KeyPress, and a locked pane takes none of
 // it, not even the composition shown while it is under way.
 void RichTextPane::inputMethodEvent(QInputMethodEvent* event) {
-    QString commit = event->commitString();
-    char32_t refused = 0;
-    std::optional<QString> bytes = ToPaneText(commit, &refused);
-
+    const QString commit = event->commitString();
     if (Locked()) {
-        RaiseKeyPresses(bytes ? *bytes : QString(commit.size(), QLatin1Char('?')));
+        RaiseKeyPresses(RefusedTypingText(commit));
         event->accept();
         return;
     }
 
-    if (!bytes) {
-        if (RefusedCharacter) RefusedCharacter(refused);
-        commit.clear();
-    } else {
-        commit = *bytes;
-        RaiseKeyPresses(commit);
-    }
+    char32_t refused = 0;
+    const std::optional<QString> bytes = ToPaneText(commit, &refused);
     QInputMethodEvent converted(event->preeditString(), event->attributes());
-    converted.setCommitString(commit, event->replacementStart(), event->replacementLength());
+    if (bytes) {
+        RaiseKeyPresses(*bytes);
+        converted.setCommitString(*bytes, event->replacementStart(), event->replacementLength());
+    } else {
+        // A refused commit changes nothing: not even the text it was to
+        // replace around the caret goes. Only a composition that goes on
+        // is shown.
+        if (RefusedCharacter) RefusedCharacter(refused);
+        if (event->preeditString() == textCursor().block().layout()->preeditAreaText()) {
+            event->accept();
+            return;
+        }
+    }
     QTextEdit::inputMethodEvent(&converted);
     event->setAccepted(converted.isAccepted());
 }
@@ -265,19 +305,23 @@ void RichTextPane::insertFromMimeData(const QMimeData* source) {
     QTextEdit::insertFromMimeData(&plain);
 }
 
+namespace {
+
+std::optional<unsigned char> Latin1Byte(char32_t character) {
+    if (character > 0xFF) return std::nullopt;
+    return static_cast<unsigned char>(character);
+}
+
+}  // namespace
+
 std::optional<QString> RichTextPane::ToPaneText(const QString& text, char32_t* refused) const {
-    if (!HasWideCharacters(text)) return text;
     // A letter and its combining mark, as some sources send them, make one
     // precomposed letter first.
     const QString composed = text.normalized(QString::NormalizationForm_C);
     QString bytes;
     bytes.reserve(composed.size());
     for (const char32_t character : composed.toUcs4()) {
-        if (character <= 0xFF) {
-            bytes += QChar(static_cast<char16_t>(character));
-            continue;
-        }
-        const std::optional<unsigned char> byte = ByteForCharacter ? ByteForCharacter(character) : std::nullopt;
+        const std::optional<unsigned char> byte = ByteForCharacter ? ByteForCharacter(character) : Latin1Byte(character);
         if (!byte) {
             if (refused != nullptr) *refused = character;
             return std::nullopt;
@@ -287,13 +331,41 @@ std::optional<QString> RichTextPane::ToPaneText(const QString& text, char32_t* r
     return bytes;
 }
 
+QString RichTextPane::RefusedTypingText(const QString& text) const {
+    QString typed;
+    for (const char32_t character : text.normalized(QString::NormalizationForm_C).toUcs4()) {
+        const std::optional<unsigned char> byte = ByteForCharacter ? ByteForCharacter(character) : Latin1Byte(character);
+        typed += QChar(static_cast<char16_t>(byte ? *byte : '?'));
+    }
+    return typed;
+}
+
 void RichTextPane::RaiseKeyPresses(const QString& typed) {
     if (!KeyPress) return;
-    for (QChar c : typed) {
-        const char16_t code = c.unicode();
+    // By character, not by UTF-16 unit: a character beyond the first 65,536
+    // is one key press.
+    for (const char32_t code : typed.toUcs4()) {
         if (code == 0x7F) continue;  // Delete types nothing on Windows
-        KeyPress(code <= 0xFF ? code : '?');
+        KeyPress(code <= 0xFF ? static_cast<int>(code) : '?');
     }
+}
+
+// Copy, cut and drag carry the letters the user sees, as plain text: a glyph
+// byte goes out as its letter, and pasting it back gives the same byte.
+QMimeData* RichTextPane::createMimeDataFromSelection() const {
+    QString text;
+    for (const QChar c : textCursor().selectedText()) {
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) {
+            text += QLatin1Char('\n');
+            continue;
+        }
+        const char16_t code = c.unicode();
+        const char32_t shown = CharacterForByte && code <= 0xFF ? CharacterForByte(static_cast<unsigned char>(code)) : code;
+        text += QString::fromUcs4(&shown, 1);
+    }
+    auto* data = new QMimeData;
+    data->setText(text);
+    return data;
 }
 
 void RichTextPane::mousePressEvent(QMouseEvent* event) {

@@ -7,11 +7,22 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/InputCodes.h"
 #include "platform/Twips.h"
 
 namespace vyk {
+
+// A stretch of the pane's document that the user changed since the program
+// last loaded it, in document positions (a paragraph break counts one):
+// [begin, end) of the document now stands where `removed` characters of the
+// loaded document stood.
+struct PaneChange {
+    int begin = 0;
+    int end = 0;
+    int removed = 0;
+};
 
 // The sutra pane: a rich-text editor that takes a whole RTF document and
 // gives back its plain text one byte per character (Latin-1), every
@@ -34,6 +45,10 @@ public:
     // position past the end puts the caret at the end. Nothing selected.
     int SelStart() const;
     void SetSelStart(int position);
+
+    // The user's changes since the program last loaded a document, in
+    // document order, none touching another.
+    const std::vector<PaneChange>& ChangesSinceLoad() const { return changes_; }
 
     // Read-only while locked; key and mouse events still reach the handlers.
     bool Locked() const;
@@ -62,9 +77,13 @@ public:
     // input, the pane's own undo and redo); documents the program loads
     // raise nothing.
     std::function<void()> Change;
-    // ByteForCharacter: the byte that stands for a character outside
-    // Latin-1, when the text's font has one (the letters with diacritics).
+    // ByteForCharacter: the byte that stands for a character that comes in
+    // (typed, composed, pasted, dropped); nothing when no byte does. Without
+    // it, Latin-1 characters are their own bytes.
     std::function<std::optional<unsigned char>(char32_t character)> ByteForCharacter;
+    // CharacterForByte: the character a byte of the text stands for, as the
+    // clipboard and a drag receive it. Without it, the Latin-1 character.
+    std::function<char32_t(unsigned char byte)> CharacterForByte;
     // RefusedCharacter: input holding this character, which has no byte, was
     // refused as a whole; nothing of it reached the text.
     std::function<void(char32_t character)> RefusedCharacter;
@@ -74,6 +93,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
+    QMimeData* createMimeDataFromSelection() const override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
@@ -85,11 +105,15 @@ private:
         bool swallowed;
     };
 
-    // Incoming text as the pane's one-byte characters: Latin-1 stays, a
-    // character with a byte becomes that byte, and any other character
+    // Incoming text as the pane's one-byte characters: each character
+    // becomes the byte that stands for it, and a character without one
     // refuses the whole text, with that character in *refused.
     std::optional<QString> ToPaneText(const QString& text, char32_t* refused) const;
-    // Raises KeyPress for each character of text that has come in as typed.
+    // Typed input that a locked pane refuses: each character as its byte,
+    // or "?" when it has none; KeyPress reports it all the same.
+    QString RefusedTypingText(const QString& text) const;
+    // Raises KeyPress once for each character of text that has come in as
+    // typed.
     void RaiseKeyPresses(const QString& paneText);
 
     TwipsPlacement placement_;
@@ -97,6 +121,8 @@ private:
     QList<QKeyCombination> menuKeys_;
     // Set while the program loads a document, which is no change of the user's.
     bool loading_ = false;
+    std::vector<PaneChange> changes_;
+    void noteChange(int from, int removed, int added);
 };
 
 }  // namespace vyk

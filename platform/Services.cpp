@@ -29,14 +29,14 @@ void SetDefaultPointer() {
 
 void Beep() { QApplication::beep(); }
 
+TypedByteEvent::TypedByteEvent(QEvent::Type type, unsigned char byte)
+    : QKeyEvent(type, 0, Qt::NoModifier, QString(QChar(static_cast<char16_t>(byte)))) {}
+
 void PostTypedByte(unsigned char byte) {
     QWidget* target = QApplication::focusWidget();
     if (target == nullptr) return;
-    // Key 0: the byte is typed text, not a key of the keyboard, so a key-down
-    // handler cannot mistake byte 0xC0 for the grave-accent key.
-    const QString text(QChar(static_cast<char16_t>(byte)));
-    QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, 0, Qt::NoModifier, text));
-    QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyRelease, 0, Qt::NoModifier, text));
+    QCoreApplication::postEvent(target, new TypedByteEvent(QEvent::KeyPress, byte));
+    QCoreApplication::postEvent(target, new TypedByteEvent(QEvent::KeyRelease, byte));
 }
 
 }  // namespace vyk

@@ -55,6 +55,27 @@ std::optional<unsigned char> GlyphByteForLetter(char32_t letter) {
   return std::nullopt;
 }
 
+std::optional<unsigned char> ByteShowing(char32_t character) {
+  if (const auto byte = GlyphByteForLetter(character)) return byte;
+  if (character > 0xFF) return std::nullopt;
+  const bool layout = character == '\t' || character == '\r' || character == '\n';
+  const bool control = character < 0x20 || (character >= 0x7F && character <= 0x9F);
+  if (control && !layout) return std::nullopt;
+  const auto byte = static_cast<unsigned char>(character);
+  // At a glyph byte the face draws another letter: ñ's own byte F1 shows ḷ.
+  for (const GlyphLetter& row : GlyphLetters) {
+    if (row.byte == byte) return std::nullopt;
+  }
+  return byte;
+}
+
+char32_t CharacterShown(unsigned char byte) {
+  for (const GlyphLetter& row : GlyphLetters) {
+    if (row.byte == byte) return row.letter;
+  }
+  return byte;
+}
+
 IastConversion ConvertIast(std::string_view utf8) {
   IastConversion result;
   result.bytes.reserve(utf8.size());

@@ -38,6 +38,16 @@ inline constexpr std::array<GlyphLetter, 36> GlyphLetters = {{
 
 std::optional<unsigned char> GlyphByteForLetter(char32_t letter);
 
+// The byte that the Roman face shows as `character`: a glyph letter's byte;
+// else the character's own Latin-1 byte where the face draws that byte as
+// the character itself (not at a glyph byte, and not a control character
+// other than tab, CR and LF); nothing when no byte shows it.
+std::optional<unsigned char> ByteShowing(char32_t character);
+
+// The character that the Roman face shows for `byte`: the letter of a glyph
+// byte, the Latin-1 character of any other.
+char32_t CharacterShown(unsigned char byte);
+
 // A character as Unicode names it: "U+0905".
 std::string CodePointName(char32_t c);
 

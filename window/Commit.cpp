@@ -1,17 +1,8 @@
 #include "window/Commit.h"
 
-#include <QAction>
-
 #include <algorithm>
-#include <charconv>
+#include <optional>
 
-#include "corpus/Base255.h"
-#include "corpus/CorpusState.h"
-#include "corpus/SutraRecord.h"
-#include "platform/Controls.h"
-#include "platform/ListControl.h"
-#include "platform/RichTextPane.h"
-#include "window/FrmSutra.h"
 #include "window/SectionTable.h"
 
 namespace vyk {
@@ -20,285 +11,319 @@ namespace {
 
 constexpr std::string_view CrLf = "\r\n";
 
-std::string_view TrimBlanks(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    const std::size_t last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
+bool CutsLineEnd(std::string_view text, std::size_t at) {
+    return at > 0 && at < text.size() && text[at - 1] == '\r' && text[at] == '\n';
 }
 
-void AppendWithoutZeros(std::string& out, std::string_view text) {
-    for (const char character : text) {
-        if (character != '\0') out += character;
-    }
+// The one stretch in which two texts differ: [begin, oldEnd) of the first
+// became [begin, newEnd) of the second. The stretch never starts or ends
+// inside a CR LF pair.
+struct Edit {
+    std::size_t begin = 0;
+    std::size_t oldEnd = 0;
+    std::size_t newEnd = 0;
+};
+
+Edit FindEdit(std::string_view before, std::string_view after) {
+    const std::size_t shorter = std::min(before.size(), after.size());
+    std::size_t prefix = 0;
+    while (prefix < shorter && before[prefix] == after[prefix]) ++prefix;
+    if (CutsLineEnd(before, prefix) || CutsLineEnd(after, prefix)) --prefix;
+
+    std::size_t suffix = 0;
+    while (suffix < shorter - prefix && before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix])
+        ++suffix;
+    if (suffix > 0 &&
+        (CutsLineEnd(before, before.size() - suffix) || CutsLineEnd(after, after.size() - suffix)))
+        --suffix;
+    return {prefix, before.size() - suffix, after.size() - suffix};
 }
 
-}  // namespace
+// One edit of the rendered text: [oldBegin, oldEnd) of it became
+// [newBegin, newEnd) of the pane's text.
+struct Hunk {
+    std::size_t oldBegin = 0;
+    std::size_t oldEnd = 0;
+    std::size_t newBegin = 0;
+    std::size_t newEnd = 0;
+};
 
-std::size_t FindHeadLineFrom(std::string_view text, std::string_view head, std::size_t from) {
-    const std::size_t lineLength = head.size() + CrLf.size();
-    for (std::size_t at = from; at <= text.size();) {
-        const std::string_view line = text.substr(at, lineLength);
-        if (line.substr(0, head.size()) == head && line.substr(head.size()) == CrLf) return at;
-        const std::size_t nextBreak = text.find(CrLf, at);
-        if (nextBreak == std::string_view::npos) break;
-        at = nextBreak + CrLf.size();
-    }
-    return std::string_view::npos;
+// The offset in a text of the place after `units` characters, a CR LF pair
+// counting as one; the end of the text when it holds fewer.
+std::size_t OffsetOfUnits(std::string_view text, std::size_t units) {
+    std::size_t at = 0;
+    for (; units > 0 && at < text.size(); --units) at += text.substr(at, 2) == CrLf ? 2 : 1;
+    return at;
 }
 
-std::array<std::size_t, 8> FindHeadLines(std::string_view paneText) {
-    std::array<std::size_t, 8> found;
-    found.fill(std::string_view::npos);
-    std::size_t from = 0;
-    for (const SectionRow& row : SectionTable) {
-        const std::size_t at = FindHeadLineFrom(paneText, row.SectionHead, from);
-        if (at == std::string_view::npos) continue;
-        found[static_cast<std::size_t>(row.k)] = at;
-        from = at + row.SectionHead.size() + CrLf.size();
-    }
-    return found;
-}
-
-namespace {
-
-// True when the head standing at `at` is the last part of another section's
-// head, as "Vritti" is of "AnuVritti".
-bool EndsAnotherHead(std::string_view text, std::size_t at, std::string_view head) {
-    for (const SectionRow& row : SectionTable) {
-        const std::string_view other = row.SectionHead;
-        if (other.size() <= head.size() || !other.ends_with(head)) continue;
-        const std::size_t lead = other.size() - head.size();
-        if (at >= lead && text.substr(at - lead, other.size()) == other) return true;
-    }
-    return false;
-}
-
-// A head that is no longer a whole line, looked for in [from, until): with
-// its line end first, which survives typing before the head or a join with
-// the line above, then alone, which survives typing after it.
-HeadLine FindDamagedHeadLine(std::string_view text, std::string_view head, std::size_t from, std::size_t until) {
-    const std::string withLineEnd = std::string(head) + std::string(CrLf);
-    for (const std::string_view needle : {std::string_view(withLineEnd), head}) {
-        for (std::size_t at = text.find(needle, from); at != std::string_view::npos && at + needle.size() <= until;
-             at = text.find(needle, at + 1)) {
-            if (EndsAnotherHead(text, at, head)) continue;
-            std::size_t end = at + head.size();
-            if (text.substr(end, CrLf.size()) == CrLf) end += CrLf.size();
-            return {at, end};
+// The edits that turned `before` into `after`: the reported changes, each
+// narrowed to the characters that differ, when the text between them is
+// the same in both; else the one stretch between the common start and end.
+std::vector<Hunk> EditsOf(std::string_view before, std::string_view after, const std::vector<TypedChange>& changes) {
+    std::vector<Hunk> hunks;
+    bool accounted = !changes.empty();
+    std::size_t oldDone = 0;
+    std::size_t newDone = 0;
+    std::ptrdiff_t shift = 0;  // characters the changes so far added
+    for (const TypedChange& change : changes) {
+        const std::ptrdiff_t oldUnits = static_cast<std::ptrdiff_t>(change.begin) - shift;
+        if (oldUnits < 0 || change.end < change.begin) {
+            accounted = false;
+            break;
         }
+        Hunk hunk;
+        hunk.oldBegin = OffsetOfUnits(before, static_cast<std::size_t>(oldUnits));
+        hunk.oldEnd = OffsetOfUnits(before, static_cast<std::size_t>(oldUnits) + change.removed);
+        hunk.newBegin = OffsetOfUnits(after, change.begin);
+        hunk.newEnd = OffsetOfUnits(after, change.end);
+        shift += static_cast<std::ptrdiff_t>(change.end - change.begin) - static_cast<std::ptrdiff_t>(change.removed);
+        if (hunk.oldBegin < oldDone || hunk.newBegin < newDone ||
+            before.substr(oldDone, hunk.oldBegin - oldDone) != after.substr(newDone, hunk.newBegin - newDone)) {
+            accounted = false;
+            break;
+        }
+        const Edit narrowed = FindEdit(before.substr(hunk.oldBegin, hunk.oldEnd - hunk.oldBegin),
+                                       after.substr(hunk.newBegin, hunk.newEnd - hunk.newBegin));
+        oldDone = hunk.oldEnd;
+        newDone = hunk.newEnd;
+        hunk.oldEnd = hunk.oldBegin + narrowed.oldEnd;
+        hunk.newEnd = hunk.newBegin + narrowed.newEnd;
+        hunk.oldBegin += narrowed.begin;
+        hunk.newBegin += narrowed.begin;
+        if (hunk.oldEnd > hunk.oldBegin || hunk.newEnd > hunk.newBegin) hunks.push_back(hunk);
     }
-    return {};
+    if (accounted && !hunks.empty() && before.substr(oldDone) == after.substr(newDone)) return hunks;
+
+    const Edit edit = FindEdit(before, after);
+    return {{edit.begin, edit.oldEnd, edit.begin, edit.newEnd}};
+}
+
+std::string_view WithoutClosingLineEnd(std::string_view text) {
+    if (text.ends_with(CrLf)) text.remove_suffix(CrLf.size());
+    return text;
 }
 
 bool IsBlankOrLineEnds(std::string_view text) { return text.find_first_not_of(" \t\r\n") == std::string_view::npos; }
 
-std::string_view WithoutClosingLineEnd(std::string_view piece) {
-    if (piece.ends_with(CrLf)) piece.remove_suffix(CrLf.size());
-    return piece;
+// A zero byte would end the field early and shift every later one.
+std::string WithoutZeroBytes(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char character : text) {
+        if (character != '\0') out += character;
+    }
+    return out;
+}
+
+// A head as it stands in the edited text.
+struct HeadAt {
+    int k = 0;
+    std::size_t begin = 0;      // where its line starts
+    std::size_t textBegin = 0;  // where its section's text starts
+    bool typed = false;         // the head of a section the layout did not render
+};
+
+// Looks for the heads of sections low + 1 to high - 1 in the lines of
+// [from, until) of the edited text, in table order, each after the one found
+// before. Only lines an edit reached count: a rendered head an edit damaged
+// (touched) is found at the start of such a line, with whatever follows it
+// on the line as the start of its text; the head of a section the layout did
+// not render only as a whole line whose head the user typed.
+std::vector<HeadAt> FindHeadsInStretch(std::string_view text, const std::vector<Hunk>& hunks, std::size_t from,
+                                       std::size_t until, int low, int high, const SectionFlags& rendered,
+                                       const SectionFlags& touched) {
+    const auto reached = [&](std::size_t line, std::size_t lineEnd) {
+        return std::any_of(hunks.begin(), hunks.end(),
+                           [&](const Hunk& hunk) { return line <= hunk.newEnd && hunk.newBegin <= lineEnd; });
+    };
+    const auto typedOver = [&](std::size_t begin, std::size_t end) {
+        return std::any_of(hunks.begin(), hunks.end(),
+                           [&](const Hunk& hunk) { return begin < hunk.newEnd && hunk.newBegin < end; });
+    };
+
+    std::vector<HeadAt> found;
+    if (!reached(from, until)) return found;
+    for (int k = low + 1; k < high; ++k) {
+        const auto index = static_cast<std::size_t>(k);
+        const bool damaged = touched[index];
+        const bool typed = !rendered[index];
+        if (!damaged && !typed) continue;
+        const std::string_view head = SectionRowOf(k).SectionHead;
+
+        for (std::size_t line = from; line < until;) {
+            const std::size_t lineEnd = std::min(text.find(CrLf, line), until);
+            const bool broken = text.substr(lineEnd, CrLf.size()) == CrLf;
+            const std::size_t next = broken ? lineEnd + CrLf.size() : until;
+            const std::string_view content = text.substr(line, lineEnd - line);
+
+            std::optional<std::size_t> textBegin;
+            if (damaged && content.starts_with(head) && reached(line, lineEnd)) {
+                textBegin = content.size() == head.size() ? next : line + head.size();
+            } else if (typed && content == head && typedOver(line, line + head.size())) {
+                textBegin = next;
+            }
+            if (textBegin) {
+                found.push_back({k, line, *textBegin, typed});
+                from = next;
+                break;
+            }
+            if (!broken) break;
+            line = next;
+        }
+    }
+    return found;
 }
 
 }  // namespace
 
-std::array<HeadLine, 8> LocateHeadLines(std::string_view paneText, const std::array<bool, 8>& rendered) {
-    const std::array<std::size_t, 8> whole = FindHeadLines(paneText);
-    std::array<HeadLine, 8> heads;
-    for (const SectionRow& row : SectionTable) {
-        const auto k = static_cast<std::size_t>(row.k);
-        if (whole[k] != std::string_view::npos) heads[k] = {whole[k], whole[k] + row.SectionHead.size() + CrLf.size()};
-    }
-
-    std::size_t from = 0;
-    for (const SectionRow& row : SectionTable) {
-        const auto k = static_cast<std::size_t>(row.k);
-        if (!heads[k].found() && rendered[k]) {
-            std::size_t until = paneText.size();
-            for (std::size_t later = k + 1; later <= 7; ++later) {
-                if (whole[later] != std::string_view::npos) {
-                    until = whole[later];
-                    break;
-                }
-            }
-            heads[k] = FindDamagedHeadLine(paneText, row.SectionHead, from, until);
+ShownField ShowField(std::string_view field) {
+    ShownField shown;
+    shown.text.reserve(field.size());
+    shown.from.reserve(field.size() + 1);
+    std::size_t at = field.find_first_not_of(' ');
+    if (at == std::string_view::npos) at = field.size();
+    for (; at < field.size(); ++at) {
+        const char character = field[at];
+        if (character == '\n') continue;  // a line feed without a CR shows nothing
+        shown.text += character;
+        shown.from.push_back(at);
+        if (character == '\r') {
+            // Its paragraph mark reads back as CR LF whether or not a LF follows.
+            const bool pair = at + 1 < field.size() && field[at + 1] == '\n';
+            shown.text += '\n';
+            shown.from.push_back(at + 1);
+            if (pair) ++at;
         }
-        if (heads[k].found()) from = heads[k].end;
     }
-    return heads;
+    shown.from.push_back(field.size());
+    return shown;
 }
 
-int32_t CaptionNumber(std::string_view caption) {
-    const std::size_t colon = caption.find(": ");
-    std::string_view digits = colon == std::string_view::npos ? caption : caption.substr(colon + 2);
-    digits = TrimBlanks(digits);
-    int64_t value = 0;
-    const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (result.ec != std::errc()) return 0;
-    return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+PaneLayout LayOutPane(const SectionTexts& fields, const SectionFlags& rendered) {
+    PaneLayout layout;
+    layout.fields = fields;
+    layout.rendered = rendered;
+    for (const SectionRow& row : SectionTable) {
+        const auto k = static_cast<std::size_t>(row.k);
+        if (!rendered[k]) continue;
+        layout.shown[k] = ShowField(fields[k]);
+        PaneSection section;
+        section.k = row.k;
+        section.headBegin = layout.text.size();
+        layout.text += row.SectionHead;
+        layout.text += CrLf;
+        section.textBegin = layout.text.size();
+        layout.text += layout.shown[k].text;
+        section.textEnd = layout.text.size();
+        layout.text += CrLf;
+        section.end = layout.text.size();
+        layout.sections.push_back(section);
+    }
+    return layout;
 }
 
-std::string RebuildRecord(std::string_view paneText, const CommitSources& sources) {
-    const std::array<HeadLine, 8> heads = LocateHeadLines(paneText, sources.rendered);
+std::string SpliceField(std::string_view field, const ShownField& shown, std::string_view text) {
+    const std::string_view before = shown.text;
+    if (text == before) return std::string(field);
+    const Edit edit = FindEdit(before, text);
+    // Bytes that show nothing (leading blanks, lone line feeds) next to the
+    // edit stay before it; those inside the replaced stretch go with it.
+    const std::size_t keepUntil = edit.begin < before.size() ? shown.from[edit.begin] : field.size();
+    const std::size_t keepFrom = edit.oldEnd < before.size() ? shown.from[edit.oldEnd] : field.size();
+    std::string spliced(field.substr(0, keepUntil));
+    spliced += text.substr(edit.begin, edit.newEnd - edit.begin);
+    spliced += field.substr(std::max(keepFrom, keepUntil));
+    return spliced;
+}
 
-    // Text above the first head found belongs to the first section the pane
-    // was rendered with; blank lines alone there are no text.
-    std::size_t firstHead = paneText.size();
-    for (const HeadLine& head : heads) {
-        if (head.found()) firstHead = std::min(firstHead, head.begin);
-    }
-    std::string_view leading = paneText.substr(0, firstHead);
-    if (IsBlankOrLineEnds(leading)) leading = {};
-    std::size_t leadingSection = 0;
-    for (std::size_t k = 1; k <= 7 && leadingSection == 0; ++k) {
-        if (sources.rendered[k]) leadingSection = k;
-    }
+FoldedSections FoldPaneText(const PaneLayout& layout, std::string_view paneText,
+                            const std::vector<TypedChange>& changes) {
+    FoldedSections folded;
+    folded.texts = layout.fields;
+    folded.taken = layout.rendered;
+    const std::string_view rendered = layout.text;
+    if (paneText == rendered || layout.sections.empty()) return folded;
 
-    std::string record;
-    record.reserve(paneText.size() + 64);
-
-    std::string_view label = sources.refCaption;
-    label.remove_prefix(std::min(label.size(), RefPrefix.size()));
-    AppendWithoutZeros(record, TrimBlanks(label));
-    record += '\0';
-
-    for (const SectionRow& row : SectionTable) {
-        const auto j = static_cast<std::size_t>(row.k);
-        std::string_view piece;
-        if (heads[j].found()) {
-            std::size_t end = paneText.size();
-            for (std::size_t later = j + 1; later <= 7; ++later) {
-                if (heads[later].found()) {
-                    end = heads[later].begin;
-                    break;
-                }
-            }
-            // The line end that closed the section in the pane is no part of
-            // its text; a blank line typed at its end stays.
-            piece = WithoutClosingLineEnd(paneText.substr(heads[j].end, end - heads[j].end));
-        } else if (sources.hidden[j] && sources.fields != nullptr) {
-            piece = (*sources.fields)[j];
+    const std::vector<Hunk> hunks = EditsOf(rendered, paneText, changes);
+    // Where a place of the rendered text outside every edit now stands. Text
+    // inserted right at a head line goes before it, to the section above;
+    // text inserted right after it goes to the head's own section.
+    const auto moved = [&](std::size_t at, bool insertionsBefore) {
+        std::size_t to = at;
+        for (const Hunk& hunk : hunks) {
+            const bool before = hunk.oldEnd < at || (hunk.oldEnd == at && (insertionsBefore || hunk.oldBegin < at));
+            if (before) to = to + (hunk.newEnd - hunk.newBegin) - (hunk.oldEnd - hunk.oldBegin);
         }
+        return to;
+    };
+    const auto reaches = [](const Hunk& hunk, const PaneSection& section) {
+        return hunk.oldEnd > hunk.oldBegin ? section.headBegin < hunk.oldEnd && section.textBegin > hunk.oldBegin
+                                           : section.headBegin < hunk.oldBegin && hunk.oldBegin < section.textBegin;
+    };
 
-        if (j == leadingSection && !leading.empty()) {
-            if (heads[j].found()) {
-                AppendWithoutZeros(record, leading);
-                if (!leading.ends_with(CrLf)) record += CrLf;
-            } else {
-                piece = WithoutClosingLineEnd(leading);
-            }
-        }
-        AppendWithoutZeros(record, piece);
-        record += '\0';
-    }
-
-    for (std::size_t i = 0; i < 2; ++i) {
-        const int32_t number = CaptionNumber(sources.kaumudiCaptions[i]);
-        if (const auto digits = IntToChr2(number)) {
-            record += *digits;
+    // The heads no edit reached stand where the rendering put them, moved by
+    // what the edits before them added or removed.
+    std::vector<HeadAt> standing;
+    SectionFlags touched{};
+    for (const PaneSection& section : layout.sections) {
+        if (std::any_of(hunks.begin(), hunks.end(), [&](const Hunk& hunk) { return reaches(hunk, section); })) {
+            touched[static_cast<std::size_t>(section.k)] = true;
         } else {
-            // Beyond a signed 16-bit number: the record keeps the digits it
-            // had, so neither the number nor anything after it shifts.
-            std::string kept(sources.shownNumberBytes[i].substr(0, 2));
-            kept.resize(2, '\0');
-            record += kept;
+            standing.push_back({section.k, moved(section.headBegin, true), moved(section.textBegin, false), false});
         }
     }
-    record.append(2, '\0');
-    return record;
-}
 
-std::array<std::string, 2> NumberBytes(std::string_view recordText, const RecordFields& fields) {
-    std::array<std::string, 2> bytes;
-    if (!fields.wellFormed()) return bytes;
-    std::size_t at = fields.label.size() + 1;
-    for (const std::string& section : fields.sections) at += section.size() + 1;
-    for (std::size_t i = 0; i < 2; ++i) {
-        const std::size_t from = std::min(at + 2 * i, recordText.size());
-        bytes[i] = std::string(recordText.substr(from, 2));
+    // Between two standing heads, the heads the edits damaged and the heads
+    // the user typed are looked for.
+    std::vector<HeadAt> heads;
+    for (std::size_t i = 0; i <= standing.size(); ++i) {
+        const std::size_t from = i == 0 ? 0 : standing[i - 1].textBegin;
+        const std::size_t until = i == standing.size() ? paneText.size() : standing[i].begin;
+        const int low = i == 0 ? 0 : standing[i - 1].k;
+        const int high = i == standing.size() ? 8 : standing[i].k;
+        const std::vector<HeadAt> found =
+            FindHeadsInStretch(paneText, hunks, from, until, low, high, layout.rendered, touched);
+        heads.insert(heads.end(), found.begin(), found.end());
+        if (i < standing.size()) heads.push_back(standing[i]);
     }
-    return bytes;
-}
 
-// ---------------------------------------------------------------------------
+    // Each head's text runs to the next head, less the line end that closed
+    // it in the pane; a blank line typed at its end stays.
+    SectionTexts texts;
+    SectionFlags present{};
+    for (std::size_t i = 0; i < heads.size(); ++i) {
+        const std::size_t end = i + 1 < heads.size() ? heads[i + 1].begin : paneText.size();
+        const auto k = static_cast<std::size_t>(heads[i].k);
+        texts[k] = WithoutClosingLineEnd(paneText.substr(heads[i].textBegin, end - heads[i].textBegin));
+        present[k] = true;
+        if (heads[i].typed) folded.taken[k] = true;
+    }
 
-void FrmSutra::CommitEdit() {
-    corpus_.gTextChanged = false;
-    std::optional<std::string> record = PaneRecord();
-    if (!record) return;
-    corpus_.gDataModified = true;
-    StoreEdit(corpus_, corpus_.gCurSutra, std::move(*record));
-}
+    // Text above the first head belongs to the first section the pane was
+    // rendered with: as its whole text when its head is gone, else on a line
+    // of its own above it. Blank lines alone there are no text.
+    const std::string_view above = paneText.substr(0, heads.empty() ? paneText.size() : heads.front().begin);
+    const auto first = static_cast<std::size_t>(layout.sections.front().k);
+    if (!present[first]) {
+        texts[first] = IsBlankOrLineEnds(above) ? std::string() : std::string(WithoutClosingLineEnd(above));
+        present[first] = true;
+    } else if (!IsBlankOrLineEnds(above)) {
+        texts[first] = std::string(above) + (above.ends_with(CrLf) ? "" : std::string(CrLf)) + texts[first];
+    }
 
-std::optional<std::string> FrmSutra::PaneRecord() const {
-    // A record whose text could not be had is not on screen, whatever the
-    // pane shows: nothing of it may reach the edit cache. Nor may anything
-    // of a document the pane kept from another sutra, when this one had
-    // nothing to render.
-    if (!IsRecordNumber(corpus_.gCurSutra) || !shownReadable_ || paneRecord_ != corpus_.gCurSutra) return std::nullopt;
-
-    // A pane as the last rendering left it changes nothing, so the record
-    // keeps its exact bytes (leading blanks and lone line feeds included).
-    const std::string paneText = rtbE[0]->Text();
-    if (paneText == renderedText_) return std::nullopt;
-
-    const std::string refCaption = lblRef->Caption();
-    const std::array<std::string, 2> captions{lblkaumudi[0]->Caption(), lblkaumudi[1]->Caption()};
-
-    CommitSources sources;
-    sources.refCaption = refCaption;
-    sources.kaumudiCaptions = {captions[0], captions[1]};
-    sources.shownNumberBytes = {shownNumberBytes_[0], shownNumberBytes_[1]};
-    sources.fields = &state_.gField;
-    sources.rendered = paneSections_;
-    for (const SectionRow& row : SectionTable) sources.hidden[static_cast<std::size_t>(row.k)] = state_.*row.hidden;
-
-    std::string record = RebuildRecord(paneText, sources);
-    const std::optional<std::string> current = ReadRecordText(corpus_, corpus_.gCurSutra);
-    if (current && *current == record) return std::nullopt;
-    return record;
-}
-
-void FrmSutra::ShowSutra(int k) {
-    if (corpus_.gTextChanged) CommitEdit();
-    if (!IsRecordNumber(k)) return;
-
-    // A record without text, or one whose read fails (the data file closed
-    // by a rejected reload), shows as an empty record.
-    const std::optional<std::string> text = ReadRecordText(corpus_, k);
-    shownReadable_ = text.has_value();
-    const std::string_view recordText = text ? std::string_view(*text) : std::string_view();
-
-    corpus_.gCurSutra = k;
-
-    const RecordFields fields = SplitRecord(recordText);
-    lblRef->SetCaption(std::string(RefPrefix) + fields.label);
-    for (const SectionRow& row : SectionTable)
-        state_.gField[static_cast<std::size_t>(row.k)] = fields.sections[static_cast<std::size_t>(row.k - 1)];
-
-    shownNumberBytes_ = NumberBytes(recordText, fields);
-    const std::array<int32_t, 2> numbers{fields.siddhanta, fields.laghu};
-    for (std::size_t i = 0; i < 2; ++i)
-        lblkaumudi[i]->SetCaption(std::string(KaumudiPrefix[i]) + std::to_string(numbers[i]));
-
-    RenderSections();
-
-    for (ListControl* list : lstVykE) {
-        if (list->Visible()) {
-            list->SetFocus();
-            break;
+    for (const SectionRow& row : SectionTable) {
+        const auto k = static_cast<std::size_t>(row.k);
+        if (!folded.taken[k]) continue;
+        // A rendered section whose head the user removed has no text of its
+        // own left: what stood under the head now belongs to the one above.
+        if (!present[k]) {
+            folded.texts[k].clear();
+            continue;
         }
+        const std::string text = WithoutZeroBytes(texts[k]);
+        folded.texts[k] = layout.rendered[k] ? SpliceField(layout.fields[k], layout.shown[k], text) : text;
     }
-    if (lstVykEx[0]->Visible()) lstVykEx[0]->SetFocus();
-}
-
-void FrmSutra::mnuTools_Click() {
-    if (busy() || !IsRecordNumber(corpus_.gCurSutra)) return;
-    mnuToolsUndo->setEnabled(HasEdit(corpus_, corpus_.gCurSutra));
-}
-
-void FrmSutra::mnuToolsUndo_Click() {
-    if (busy() || !IsRecordNumber(corpus_.gCurSutra)) return;
-    DropEdit(corpus_, corpus_.gCurSutra);
-    ShowSutra(corpus_.gCurSutra);
+    return folded;
 }
 
 }  // namespace vyk

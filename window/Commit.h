@@ -1,80 +1,88 @@
 #pragma once
-// Turning the pane's plain text back into a record, and a record into what
-// the window shows.
+// The pane's text as a rendering lays it out, and the user's edit of that
+// text taken back into the section texts. No widgets here.
 
 #include <array>
 #include <cstddef>
-#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vyk {
-
-struct RecordFields;
 
 inline constexpr std::string_view RefPrefix = "Vyakor: ";
 inline constexpr std::array<std::string_view, 2> KaumudiPrefix{"Siddhanta Kaumudi: ", "Laghu Kaumudi: "};
 
-// The 0-based position of `head` standing as a whole line (at the start of
-// the text or right after CR LF, and followed by CR LF), looked for from
-// `from` on, which must itself be a line start; npos when there is none.
-std::size_t FindHeadLineFrom(std::string_view text, std::string_view head, std::size_t from);
+// Section texts and flags by section number, 1 to 7; item 0 is unused.
+using SectionTexts = std::array<std::string, 8>;
+using SectionFlags = std::array<bool, 8>;
 
-// Where each section's head line begins in the pane's text (index 1 to 7,
-// npos for none). Heads are taken in table order, each after the head line
-// found before it, so "Vritti" is never found inside "AnuVritti" and a text
-// line merely ending in a head's words is not a head.
-std::array<std::size_t, 8> FindHeadLines(std::string_view paneText);
+// A section's text as the pane shows it: leading blanks gone, a LF without
+// a CR before it lost, a CR without a LF after it read back as CR LF.
+// from[i] is the offset in the field of the byte that shows as text[i] (for
+// the LF that a lone CR gains, the offset just after the CR);
+// from[text.size()] is the field's length.
+struct ShownField {
+    std::string text;
+    std::vector<std::size_t> from;
+};
+ShownField ShowField(std::string_view field);
 
-// A head line in the pane's text: [begin, end) holds the head and the CR LF
-// after it when there is one; begin is npos when the head was not found.
-struct HeadLine {
-    std::size_t begin = std::string_view::npos;
-    std::size_t end = std::string_view::npos;
-    bool found() const { return begin != std::string_view::npos; }
+// Where a rendering put one section in the pane's text.
+struct PaneSection {
+    int k = 0;
+    std::size_t headBegin = 0;  // its head line
+    std::size_t textBegin = 0;  // its text, after the head's CR LF
+    std::size_t textEnd = 0;    // the CR LF that closes the text
+    std::size_t end = 0;        // after that CR LF, where the next head begins
 };
 
-// The head lines of the sections. Whole lines count first, as
-// FindHeadLines finds them; the head of a section the pane was rendered with
-// (rendered, 1 to 7) that is no longer a whole line, because the user typed
-// on its line or joined it to the line above, is then taken at its first
-// plain occurrence between the head before it and the next whole head line,
-// unless that occurrence is the end of another head ("Vritti" in
-// "AnuVritti").
-std::array<HeadLine, 8> LocateHeadLines(std::string_view paneText, const std::array<bool, 8>& rendered);
-
-// The number a Kaumudi caption shows (the digits after its first ": ").
-int32_t CaptionNumber(std::string_view caption);
-
-// What the commit needs besides the pane's text.
-struct CommitSources {
-    std::string_view refCaption;                      // "Vyakor: " and the label
-    std::array<std::string_view, 2> kaumudiCaptions;  // Siddhanta, then Laghu
-    // The two digits of each number as the shown record holds them (empty
-    // when the record ended before them): a number beyond what the editor
-    // can write keeps these bytes.
-    std::array<std::string_view, 2> shownNumberBytes;
-    // Sections (1 to 7) whose head and text the pane's document was rendered
-    // with.
-    std::array<bool, 8> rendered{};
-    // Sections (1 to 7) the View menu hides: the pane does not hold them, so
-    // their text comes from `fields`, unless the user typed the section's
-    // head line into the pane; then the text under it is the section's.
-    std::array<bool, 8> hidden{};
-    const std::array<std::string, 12>* fields = nullptr;
+// What a rendering put in the pane: its text, each rendered section's place
+// in it, and the fields it was rendered from.
+struct PaneLayout {
+    std::string text;
+    std::vector<PaneSection> sections;  // in table order
+    SectionTexts fields;
+    std::array<ShownField, 8> shown;
+    SectionFlags rendered{};
 };
 
-// The record rebuilt from the pane: label, 0, the seven sections each
-// followed by 0, the two numbers, two zero bytes. Nothing the pane holds
-// outside the head lines is dropped: text above the first head found goes
-// to the first rendered section, text under a head the user deleted stays
-// with the section above it. Zero bytes typed into the pane are dropped,
-// since they would shift every later field.
-std::string RebuildRecord(std::string_view paneText, const CommitSources& sources);
+// The pane's text after rendering `fields` with the sections `rendered`
+// shown: for each, its head, CR LF, its text as shown, CR LF.
+PaneLayout LayOutPane(const SectionTexts& fields, const SectionFlags& rendered);
 
-// The two digit bytes of each Kaumudi number of a record text, as present
-// (0, 1 or 2 bytes each); both empty when the record has fewer than eight
-// zero bytes. `fields` is the text's own split.
-std::array<std::string, 2> NumberBytes(std::string_view recordText, const RecordFields& fields);
+// A stretch the user changed, as the pane reports it: [begin, end) of its
+// text now stands where `removed` characters of the rendered text stood,
+// all counted with a line break as one.
+struct TypedChange {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    std::size_t removed = 0;
+};
+
+// The section texts that the pane holds once the user has edited it.
+// taken[k] says whether the pane decides section k: every section the
+// layout rendered, and a section that was not rendered (hidden or empty)
+// whose head the user typed as a line of its own. Every other section is
+// not in the pane and keeps its text.
+struct FoldedSections {
+    SectionTexts texts;
+    SectionFlags taken{};
+};
+
+// Only the sections the edits reach change. The edits are the changes the
+// pane reports, narrowed to the characters that really differ; when they do
+// not account for the whole difference, the one stretch between the common
+// start and the common end of the two texts. Heads outside the edits stand
+// where the rendering put them, so a text line that reads like a head is
+// never taken for one. A head an edit damaged is found again only at the
+// start of a line the edit touched. Within a section, only the edited bytes
+// change: leading blanks and lone line feeds elsewhere in it are kept.
+FoldedSections FoldPaneText(const PaneLayout& layout, std::string_view paneText,
+                            const std::vector<TypedChange>& changes = {});
+
+// The field after its shown text `shown` became `text`: the bytes of the
+// field outside the changed stretch are kept exactly.
+std::string SpliceField(std::string_view field, const ShownField& shown, std::string_view text);
 
 }  // namespace vyk

@@ -54,7 +54,7 @@ void FrmSutra::mnuToolsConvert_Click() {
     // Typing pending in the pane belongs to the corpus being replaced; the
     // reload's first display would otherwise commit it into the new corpus
     // under the old record number, over a different sutra.
-    corpus_.gTextChanged = false;
+    session_->DropPendingTyping();
 
     hide();
     vyk::DoEvents();

@@ -58,8 +58,10 @@ void FrmSutra::connectEditing() {
     rtbE[0]->Change = [this] {
         if (!busy()) markTextChanged();
     };
-    // The IAST letters come in as the bytes the font shows them at.
-    rtbE[0]->ByteForCharacter = [](char32_t character) { return GlyphByteForLetter(character); };
+    // Text comes in as the bytes the Roman face shows as its letters, and
+    // goes out (copy, cut, drag) as the letters the user sees.
+    rtbE[0]->ByteForCharacter = [](char32_t character) { return ByteShowing(character); };
+    rtbE[0]->CharacterForByte = [](unsigned char byte) { return CharacterShown(byte); };
     rtbE[0]->RefusedCharacter = [this](char32_t character) {
         MsgRequest report;
         report.text = RefusedCharacterMessage(character);
@@ -89,18 +91,15 @@ void FrmSutra::connectEditing() {
 
     // The edit mode is the Edit item's tick together with the pane's
     // read-only switch: unticked, the pane starts read-only.
-    rtbE[0]->SetLocked(!mnuToolsEdit->isChecked());
+    session_->SetWritable(mnuToolsEdit->isChecked());
 }
 
 void FrmSutra::mnuToolsEdit_Click() {
     if (busy()) return;
-    if (mnuToolsEdit->isChecked()) {
-        rtbE[0]->SetLocked(true);
-        mnuToolsEdit->setChecked(false);
-    } else {
-        rtbE[0]->SetLocked(false);
-        mnuToolsEdit->setChecked(true);
-    }
+    // Leaving the mode keeps pending typing pending: the next display commits it.
+    const bool editing = !mnuToolsEdit->isChecked();
+    session_->SetWritable(editing);
+    mnuToolsEdit->setChecked(editing);
 }
 
 void FrmSutra::rtbE_KeyDown(int /*index*/, int& keyCode, int shift) {
@@ -133,7 +132,7 @@ void FrmSutra::rtbE_KeyPress(int /*index*/, int keyAscii) {
 // The pane reports a change whether or not it took the key: in view mode the
 // text stays as it was, and the mark is set all the same.
 void FrmSutra::markTextChanged() {
-    corpus_.gTextChanged = true;
+    session_->MarkChanged();
     mnuToolsSave->setEnabled(true);
 }
 

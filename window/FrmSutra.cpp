@@ -146,6 +146,12 @@ FrmSutra::FrmSutra(CorpusState& corpus, WindowState& state, DialogService& dialo
     setObjectName("frmSutra");
     createControls();
     createMenus();
+    EditControls editControls;
+    editControls.pane = rtbE[0];
+    editControls.lblRef = lblRef;
+    editControls.lblkaumudi = lblkaumudi;
+    for (int k = 1; k <= 7; ++k) editControls.insertItems[static_cast<std::size_t>(k - 1)] = InsertItem(k);
+    session_ = std::make_unique<EditSession>(corpus_, state_, editControls);
     frmPop_ = new FrmPop(*this);
     connectEvents();
     Form_Load();
@@ -376,7 +382,7 @@ void FrmSutra::Form_Load() {
     lstVykD[1]->hide();
     lstVykD[2]->hide();
 
-    rtbE[0]->SetText("");
+    session_->ClearPane();
     rtbD[0]->hide();
 
     for (int i = 0; i < 2; ++i) {
@@ -388,6 +394,32 @@ void FrmSutra::Form_Load() {
 }
 
 void FrmSutra::Form_Unload() { state_.gClosing = true; }
+
+void FrmSutra::ShowSutra(int k) {
+    session_->ShowSutra(k);
+    if (!IsRecordNumber(k)) return;
+
+    // The list in view takes the focus: the four are shown one at a time.
+    for (ListControl* list : lstVykE) {
+        if (list->Visible()) {
+            list->SetFocus();
+            break;
+        }
+    }
+    if (lstVykEx[0]->Visible()) lstVykEx[0]->SetFocus();
+}
+
+void FrmSutra::CommitEdit() { session_->CommitEdit(); }
+
+void FrmSutra::mnuTools_Click() {
+    if (busy() || !IsRecordNumber(session_->CurSutra())) return;
+    mnuToolsUndo->setEnabled(HasEdit(corpus_, session_->CurSutra()));
+}
+
+void FrmSutra::mnuToolsUndo_Click() {
+    if (busy()) return;
+    session_->Undo();
+}
 
 void FrmSutra::mAbout_Click() {
     if (busy()) return;

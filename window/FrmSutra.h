@@ -7,6 +7,7 @@
 #include <array>
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -15,6 +16,7 @@
 #include "corpus/CorpusState.h"
 #include "corpus/Loader.h"
 #include "corpus/Saver.h"
+#include "window/EditSession.h"
 #include "window/WindowState.h"
 
 class QAction;
@@ -64,10 +66,12 @@ public:
     void Form_QueryUnload(bool& cancel);
     void Form_Resize();
 
-    // Showing a sutra and committing edits.
+    // Showing a sutra and committing edits. The pane's edit state lives in
+    // the edit session; these handlers only add what is the window's own.
     void ShowSutra(int k);
     void CommitEdit() override;   // also the saver's first step
-    void RenderSections();
+    EditSession& Session() { return *session_; }
+    const EditSession& Session() const { return *session_; }
 
     // Lists, orders and sort.
     void SetListOrder(int order);
@@ -232,26 +236,20 @@ private:
     // When the loader last let window messages run.
     std::chrono::steady_clock::time_point lastEvents_{};
 
-    // The record on display: whether its text could be read, and the digit
-    // bytes of its two Kaumudi numbers as it holds them.
-    bool shownReadable_ = false;
-    std::array<std::string, 2> shownNumberBytes_;
-    // The record whose sections the pane's document shows (0: none yet),
-    // the sections it was rendered with, and its text as rendered.
-    int paneRecord_ = 0;
-    std::array<bool, 8> paneSections_{};
-    std::string renderedText_;
-    // What a commit of the pane would store for the sutra on display;
-    // nothing when it would leave the record as it is.
-    std::optional<std::string> PaneRecord() const;
+    // The pane's edit state: the record on screen, what the last rendering
+    // put in the pane and the change mark.
+    std::unique_ptr<EditSession> session_;
 
     // --- Editing, popups, saving and the converter keep their members below. ---
     enum class SavePanelState { Hidden, Ready, Saving, Terminated };
 
     // Wires the editing, popup, save and converter commands (from connectEvents).
     void connectEditing();
-    // A typed change: the next display of a sutra commits the pane.
+    // A change of the user's in the pane: the next display of a sutra
+    // commits it, and Save is offered.
     void markTextChanged();
+    // Both View items of section k carry its shown state.
+    void syncViewTicks(int k);
     void setSavePanel(SavePanelState state);
     // SaveSutraFile with the pane closed to typing while it runs.
     SaveOutcome saveCorpus();

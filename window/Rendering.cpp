@@ -1,12 +1,5 @@
 #include "window/Rendering.h"
 
-#include <QAction>
-#include <QFont>
-
-#include "platform/Controls.h"
-#include "platform/RichTextPane.h"
-#include "platform/Services.h"
-#include "window/FrmSutra.h"
 #include "window/SectionTable.h"
 
 namespace vyk {
@@ -73,29 +66,6 @@ std::string BuildRtfDocument(std::string_view headFace, std::string_view body) {
     document += body;
     document += '}';
     return document;
-}
-
-void FrmSutra::RenderSections() {
-    const QByteArray faceBytes = lblkaumudi[0]->font().family().toLatin1();
-    const std::string face(faceBytes.constData(), static_cast<std::size_t>(faceBytes.size()));
-
-    for (int k = 1; k <= 7; ++k) InsertItem(k)->setEnabled(true);
-
-    const RenderedBody rendered = BuildSectionBody(state_);
-    for (int k = 1; k <= 7; ++k) {
-        if (rendered.rendered[static_cast<std::size_t>(k)]) InsertItem(k)->setEnabled(false);
-    }
-
-    // With nothing to show the pane keeps the document it had.
-    if (!rendered.body.empty()) {
-        rtbE[0]->SetTextRTF("");
-        rtbE[0]->SetTextRTF(BuildRtfDocument(face, rendered.body));
-        paneRecord_ = corpus_.gCurSutra;
-        paneSections_ = rendered.rendered;
-        renderedText_ = rtbE[0]->Text();
-    }
-
-    vyk::DoEvents();
 }
 
 }  // namespace vyk

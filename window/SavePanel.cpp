@@ -49,7 +49,7 @@ void FrmSutra::setSavePanel(SavePanelState state) {
 
 void FrmSutra::mnuToolsSave_Click() {
     if (busy()) return;
-    if (!corpus_.gDataModified && !corpus_.gTextChanged) return;
+    if (!corpus_.gDataModified && !session_->TextChanged()) return;
 
     frStore->Placement().SetLeft(rtbE[0]->Placement().Left());
     frStore->Placement().SetTop(rtbE[0]->Placement().Height() / 2);
@@ -94,8 +94,7 @@ void FrmSutra::Form_QueryUnload(bool& cancel) {
     // Typing not yet committed is a change too, whatever the mode is now:
     // closing would otherwise drop it without a word. Keys that left the
     // pane as it was ask nothing.
-    const bool typingToKeep = corpus_.gTextChanged && PaneRecord().has_value();
-    if (!corpus_.gDataModified && !typingToKeep) {
+    if (!corpus_.gDataModified && !session_->CommitWouldChange()) {
         endProgram();
         return;
     }
@@ -126,11 +125,9 @@ void FrmSutra::Form_QueryUnload(bool& cancel) {
 // The save has committed the pane's typing already; a change typed while it
 // runs would carry no mark and be lost at the next display.
 SaveOutcome FrmSutra::saveCorpus() {
-    RichTextPane* pane = rtbE[0];
-    const bool wasLocked = pane->Locked();
-    pane->SetLocked(true);
+    session_->SetSaving(true);
     const SaveOutcome outcome = SaveSutraFile(corpus_, *this);
-    pane->SetLocked(wasLocked);
+    session_->SetSaving(false);
     return outcome;
 }
 

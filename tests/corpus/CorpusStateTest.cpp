@@ -13,7 +13,6 @@ TEST(CorpusStateTest, FreshStateHasEmptyTablesOfEveryRecordNumber) {
   EXPECT_EQ(state.gTextLen.size(), static_cast<std::size_t>(MaxSutras + 1));
   EXPECT_EQ(state.gEditedText.size(), static_cast<std::size_t>(MaxSutras + 1));
   EXPECT_EQ(state.gSaveIndex.size(), static_cast<std::size_t>(MaxSutras + 1));
-  EXPECT_EQ(state.gCurSutra, 0);
   EXPECT_EQ(state.gHeaderByte8, '\x1B');
   EXPECT_EQ(state.gHeaderTag, '\x01');
   EXPECT_FALSE(state.gDataFileNo.IsOpen());
@@ -57,11 +56,9 @@ TEST(CorpusStateTest, ReadTakesTheCacheFirstThenTheFile) {
 TEST(CorpusStateTest, EditOperationsLeaveTheFlagsAlone) {
   CorpusState state;
   state.gDataModified = true;
-  state.gTextChanged = false;
   StoreEdit(state, 1, "x");
   DropEdit(state, 1);
   EXPECT_TRUE(state.gDataModified) << "dropping an edit does not clear the modified flag";
-  EXPECT_FALSE(state.gTextChanged);
   EXPECT_FALSE(StoreEdit(state, 1, "")) << "an empty entry would read as unchanged";
 }
 
@@ -81,13 +78,11 @@ TEST(CorpusStateTest, RecordsWithoutTextOrReadableBytesYieldNothing) {
   EXPECT_EQ(ReadRecordText(state, 4), "") << "an empty text at the end";
 }
 
-TEST(CorpusStateTest, ClearEmptiesTablesAndCacheButKeepsFlagsAndCurrentRecord) {
+TEST(CorpusStateTest, ClearEmptiesTablesAndCacheButKeepsTheFlags) {
   CorpusState state;
   PlaceRecord(state, 1, 15, 10);
   PlaceRecord(state, MaxSutras, 99, 1);
   StoreEdit(state, 7, "cached");
-  state.gCurSutra = 7;
-  state.gTextChanged = true;
   state.gDataModified = true;
   ClearRecords(state);
   for (int k = 1; k <= MaxSutras; ++k) {
@@ -95,8 +90,6 @@ TEST(CorpusStateTest, ClearEmptiesTablesAndCacheButKeepsFlagsAndCurrentRecord) {
     ASSERT_EQ(state.gTextLen[k], 0);
     ASSERT_TRUE(state.gEditedText[k].empty());
   }
-  EXPECT_EQ(state.gCurSutra, 7);
-  EXPECT_TRUE(state.gTextChanged);
   EXPECT_TRUE(state.gDataModified);
 }
 

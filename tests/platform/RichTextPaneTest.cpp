@@ -14,6 +14,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <string>
 #include <vector>
@@ -256,11 +257,15 @@ class IncomingTextTest : public RichTextPaneTest {
 protected:
     void SetUp() override {
         RichTextPaneTest::SetUp();
+        // As the window's table has it for these: ASCII as itself, two IAST
+        // letters as their glyph bytes, and no byte for the rest (é among them).
         pane.ByteForCharacter = [](char32_t c) -> std::optional<unsigned char> {
+            if ((c >= 0x20 && c < 0x7F) || c == '\n' || c == '\r') return static_cast<unsigned char>(c);
             if (c == U'\u0101') return 0xE0;  // a with macron
             if (c == U'\u1E63') return 0xEF;  // s with dot below
             return std::nullopt;
         };
+        pane.CharacterForByte = [](unsigned char byte) -> char32_t { return byte == 0xE0 ? U'\u0101' : byte; };
         pane.RefusedCharacter = [this](char32_t c) { refused.push_back(c); };
         pane.Change = [this] { ++changes; };
         pane.SetText("ab");
@@ -327,6 +332,68 @@ TEST_F(IncomingTextTest, EveryChangeByTheUserIsReportedAndNoLoadIs) {
         QCoreApplication::sendEvent(pane.viewport(), &drop);
     }));
     EXPECT_EQ(pane.Text(), "d\r\n");
+}
+
+// An input method that replaces the letter before the caret as it commits:
+// a refused commit must leave that letter, and a character beyond the first
+// 65,536 is one key press, not two.
+TEST_F(IncomingTextTest, ARefusedCompositionChangesNothingAndEachCharacterIsOneKeyPress) {
+    QInputMethodEvent replacing(QString(), {});
+    replacing.setCommitString(QStringLiteral("\u0905"), -1, 1);
+    QCoreApplication::sendEvent(&pane, &replacing);
+    EXPECT_EQ(pane.Text(), "ab\r\n");
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(refused, std::vector<char32_t>{U'\u0905'});
+
+    pane.SetLocked(true);
+    Compose(QString::fromUcs4(U"\U0001F600"));
+    EXPECT_EQ(keyPresses, std::vector<int>{'?'});
+}
+
+TEST_F(IncomingTextTest, CopyCarriesTheLettersShownAndPastesBackAsTheSameBytes) {
+    pane.SetText("x\xE0y\r\nz");
+    pane.selectAll();
+    pane.copy();
+    EXPECT_EQ(QApplication::clipboard()->text(), QString::fromUtf8("x\xC4\x81y\nz"));
+    pane.moveCursor(QTextCursor::End);
+    pane.paste();
+    EXPECT_EQ(pane.Text(), "x\xE0y\r\nzx\xE0y\r\nz\r\n");
+}
+
+TEST_F(IncomingTextTest, ChangesSinceLoadGiveEachEditedStretchAndWhatItReplaced) {
+    pane.SetText("abcdef\r\nghij");
+    const auto typeAt = [this](int position, const QString& text, int removing = 0) {
+        QTextCursor cursor(pane.document());
+        cursor.setPosition(position);
+        cursor.setPosition(position + removing, QTextCursor::KeepAnchor);
+        cursor.insertText(text);
+    };
+    typeAt(1, QStringLiteral("XY"));     // aXYbcdef
+    typeAt(10, QStringLiteral("Z"), 2);  // line two: gZj (hi replaced)
+    ASSERT_EQ(pane.Text(), "aXYbcdef\r\ngZj\r\n");
+    ASSERT_EQ(pane.ChangesSinceLoad().size(), 2u);
+    EXPECT_EQ((std::array<int, 3>{pane.ChangesSinceLoad()[0].begin, pane.ChangesSinceLoad()[0].end,
+                                  pane.ChangesSinceLoad()[0].removed}),
+              (std::array<int, 3>{1, 3, 0}));
+    EXPECT_EQ((std::array<int, 3>{pane.ChangesSinceLoad()[1].begin, pane.ChangesSinceLoad()[1].end,
+                                  pane.ChangesSinceLoad()[1].removed}),
+              (std::array<int, 3>{10, 11, 2}));
+
+    // One edit over both: the stretch from 0 to the end of the second, which
+    // stood where 11 characters of the loaded text stood.
+    typeAt(0, QStringLiteral("Q"), 2);  // "aX" gone
+    ASSERT_EQ(pane.Text(), "QYbcdef\r\ngZj\r\n");
+    ASSERT_EQ(pane.ChangesSinceLoad().size(), 2u);
+    EXPECT_EQ(pane.ChangesSinceLoad()[0].removed, 1);
+    typeAt(2, QStringLiteral(""), 8);  // from "bcdef" to "gZ"
+    ASSERT_EQ(pane.Text(), "QYj\r\n");
+    ASSERT_EQ(pane.ChangesSinceLoad().size(), 1u);
+    EXPECT_EQ((std::array<int, 3>{pane.ChangesSinceLoad()[0].begin, pane.ChangesSinceLoad()[0].end,
+                                  pane.ChangesSinceLoad()[0].removed}),
+              (std::array<int, 3>{0, 2, 10}));
+
+    pane.SetText("new");
+    EXPECT_TRUE(pane.ChangesSinceLoad().empty());
 }
 
 class FocusedPaneTest : public RichTextPaneTest {

@@ -39,6 +39,35 @@ TEST(IastGlyphs, TableFollowsTheFontsByteLayout) {
   }
 }
 
+// What the pane takes in and gives out: the letter the face shows at a byte.
+TEST(IastGlyphs, ACharacterHasTheByteTheFaceShowsItAt) {
+  EXPECT_EQ(ByteShowing(U'\u00F1'), 0xEA) << "n with tilde is at EA, not at its Latin-1 F1 (l with dot)";
+  EXPECT_EQ(ByteShowing(U'\u00D1'), 0xCA);
+  EXPECT_EQ(ByteShowing(U'\u0101'), 0xE0);
+  EXPECT_EQ(ByteShowing(U'a'), 'a');
+  EXPECT_EQ(ByteShowing(U'\u00FF'), 0xFF) << "y with diaeresis: FF is no glyph byte";
+  EXPECT_EQ(ByteShowing(U'\u00EE'), 0xEE) << "EE is unused by the table";
+  EXPECT_EQ(ByteShowing(U'\t'), '\t');
+  EXPECT_EQ(ByteShowing(U'\n'), '\n');
+  EXPECT_FALSE(ByteShowing(U'\u00E9')) << "e acute: E9 shows n with dot below";
+  EXPECT_FALSE(ByteShowing(U'\u00E0')) << "a grave: E0 shows a with macron";
+  EXPECT_FALSE(ByteShowing(U'\0'));
+  EXPECT_FALSE(ByteShowing(U'\u0085'));
+  EXPECT_FALSE(ByteShowing(U'\u0905'));
+
+  EXPECT_EQ(CharacterShown(0xE3), U'\u1E5B');
+  EXPECT_EQ(CharacterShown(0xEA), U'\u00F1');
+  EXPECT_EQ(CharacterShown(0xF1), U'\u1E37');
+  EXPECT_EQ(CharacterShown('v'), U'v');
+  EXPECT_EQ(CharacterShown(0xFF), U'\u00FF');
+  // Out and back in gives every byte but the control characters the face
+  // does not draw.
+  for (int byte = 0x20; byte <= 0xFF; ++byte) {
+    if (byte >= 0x7F && byte <= 0x9F) continue;
+    EXPECT_EQ(ByteShowing(CharacterShown(static_cast<unsigned char>(byte))), byte) << byte;
+  }
+}
+
 TEST(IastGlyphs, EveryTableLetterBecomesItsGlyphByte) {
   for (const GlyphLetter& row : GlyphLetters) {
     const IastConversion converted = ConvertIast(Utf8(row.letter));

@@ -50,7 +50,7 @@ TEST_F(MainTest, DataInProgramFolderStartsWithoutAQuestion) {
     EXPECT_GT(AstadhyayiCount(), 0);
     EXPECT_EQ(Sutra().lstVykE[0]->ListIndex(), 0);
     EXPECT_FALSE(app->corpus.gLoading);
-    EXPECT_EQ(app->corpus.gCurSutra, 1);
+    EXPECT_EQ(Sutra().Session().CurSutra(), 1);
     EXPECT_TRUE(app->frmVyakor().isVisible());
     EXPECT_TRUE(Sutra().picSutra->isVisible());
     EXPECT_FALSE(HourglassShown());
@@ -423,7 +423,7 @@ TEST_F(FrameKeysTest, AltSAndAltHTypeTheirLettersAndOpenNoMenu) {
     Press(Qt::Key_H, Qt::AltModifier);
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
     EXPECT_EQ(pane->Text().substr(7, 3), "\xF0\xE8v");
-    EXPECT_TRUE(app->corpus.gTextChanged);
+    EXPECT_TRUE(app->frmSutra().Session().TextChanged());
 }
 
 TEST_F(MainTest, HelpAboutTwiceShowsTheSameBoxSetUpOnce) {

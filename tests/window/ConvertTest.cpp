@@ -130,7 +130,7 @@ TEST_F(ConvertTest, TypingPendingAtTheReloadIsNotCommittedIntoTheNewCorpus) {
     Convert();
 
     EXPECT_EQ(runMainCalls, 1);
-    EXPECT_FALSE(corpus.gTextChanged);
+    EXPECT_FALSE(TextChanged());
     EXPECT_FALSE(HasEdit(corpus, 1));
     EXPECT_EQ(PaneText().find("typed"), std::string::npos);
     EXPECT_EQ(PaneText(), "Sutra\r\na a iti\r\n");

@@ -98,7 +98,7 @@ TEST_F(EditTest, EachGroupOfTheKeyTableTypesItsByteIntoThePane) {
     };
     for (const Case& c : cases) {
         CaretAtSutraText();
-        corpus.gTextChanged = false;
+        CommitPane();
         keyDowns.clear();
         Press(c.key, c.modifiers);
 
@@ -106,7 +106,7 @@ TEST_F(EditTest, EachGroupOfTheKeyTableTypesItsByteIntoThePane) {
         // marked the change.
         EXPECT_EQ(KeyCodeLeftOf(c.keyCode), 0) << "key " << c.keyCode;
         EXPECT_EQ(SutraLine().front(), c.byte) << "key " << c.keyCode;
-        EXPECT_TRUE(corpus.gTextChanged);
+        EXPECT_TRUE(TextChanged());
     }
     EXPECT_EQ(SutraLine(), "\xCA\xEA\xE7\xEB\xE0\xC0\xD0\xC8vrddhir adaic");
     EXPECT_TRUE(Window().mnuToolsSave->isEnabled());
@@ -134,7 +134,7 @@ TEST_F(EditTest, PlainLettersAreTypedAsThemselves) {
     CaretAtSutraText();
     Press(Qt::Key_Q);
     EXPECT_EQ(SutraLine(), "qvrddhir adaic");
-    EXPECT_TRUE(corpus.gTextChanged);
+    EXPECT_TRUE(TextChanged());
 }
 
 TEST_F(EditTest, ViewModeRefusesTheTextButMarksTheChange) {
@@ -144,13 +144,13 @@ TEST_F(EditTest, ViewModeRefusesTheTextButMarksTheChange) {
 
     Press(Qt::Key_X);
     EXPECT_EQ(pane->Text(), before);
-    EXPECT_TRUE(corpus.gTextChanged);
+    EXPECT_TRUE(TextChanged());
     EXPECT_TRUE(Window().mnuToolsSave->isEnabled());
 
-    corpus.gTextChanged = false;
+    CommitPane();
     Press(Qt::Key_A, Qt::ControlModifier);  // the glyph byte arrives and is refused too
     EXPECT_EQ(pane->Text(), before);
-    EXPECT_TRUE(corpus.gTextChanged);
+    EXPECT_TRUE(TextChanged());
 }
 
 TEST_F(EditTest, EditingKeysMarkAChangeWithAnyModifiers) {
@@ -158,10 +158,10 @@ TEST_F(EditTest, EditingKeysMarkAChangeWithAnyModifiers) {
     const int modifierSets[] = {0, 1, 2, 4, 7};
     for (int key : editingKeys) {
         for (int shift : modifierSets) {
-            corpus.gTextChanged = false;
+            CommitPane();
             int keyCode = key;
             Window().rtbE_KeyDown(0, keyCode, shift);
-            EXPECT_TRUE(corpus.gTextChanged) << key << " with " << shift;
+            EXPECT_TRUE(TextChanged()) << key << " with " << shift;
             EXPECT_EQ(keyCode, key) << "the pane still acts on the key";
         }
     }
@@ -171,7 +171,7 @@ TEST_F(EditTest, BackSpaceAtTheStartOfTheTextMarksAChange) {
     EnterEditMode();
     pane->SetSelStart(0);
     Press(Qt::Key_Backspace);
-    EXPECT_TRUE(corpus.gTextChanged);
+    EXPECT_TRUE(TextChanged());
     EXPECT_TRUE(Window().mnuToolsSave->isEnabled());
 }
 
@@ -181,15 +181,15 @@ TEST_F(EditTest, NavigationKeysMarkNothing) {
                         Qt::Key_PageUp, Qt::Key_PageDown}) {
         Press(key);
     }
-    EXPECT_FALSE(corpus.gTextChanged);
+    EXPECT_FALSE(TextChanged());
     EXPECT_FALSE(Window().mnuToolsSave->isEnabled());
 }
 
 TEST_F(EditTest, ControlCharactersFromKeyPressMarkNothing) {
     Window().rtbE_KeyPress(0, 31);
-    EXPECT_FALSE(corpus.gTextChanged);
+    EXPECT_FALSE(TextChanged());
     Window().rtbE_KeyPress(0, 32);
-    EXPECT_TRUE(corpus.gTextChanged);
+    EXPECT_TRUE(TextChanged());
 }
 
 TEST_F(EditTest, TypingIsRefusedWhileASaveRuns) {
@@ -205,7 +205,7 @@ TEST_F(EditTest, TypingIsRefusedWhileASaveRuns) {
     DoEvents();
     corpus.gSaving = false;
     EXPECT_EQ(pane->Text(), before);
-    EXPECT_FALSE(corpus.gTextChanged);
+    EXPECT_FALSE(TextChanged());
 }
 
 TEST_F(EditTest, TypedDiacriticsAreCommittedWithTheSutra) {
@@ -230,15 +230,15 @@ TEST_F(EditTest, PasteCutAndThePanesOwnUndoMarkTheChange) {
     Window().mnuToolsUndo->setEnabled(false);
     for (const auto& [key, modifiers] : keys) {
         CaretAtSutraText();
-        corpus.gTextChanged = false;
+        CommitPane();
         Press(key, modifiers);
-        EXPECT_TRUE(corpus.gTextChanged) << "key " << key;
+        EXPECT_TRUE(TextChanged()) << "key " << key;
     }
     pane->SetSelStart(7);
     pane->moveCursor(QTextCursor::NextWord, QTextCursor::KeepAnchor);
-    corpus.gTextChanged = false;
+    CommitPane();
     Press(Qt::Key_Delete, Qt::ShiftModifier);  // cut
-    EXPECT_TRUE(corpus.gTextChanged);
+    EXPECT_TRUE(TextChanged());
     EXPECT_TRUE(Window().mnuToolsSave->isEnabled());
 
     const std::string line = SutraLine();
@@ -259,6 +259,29 @@ TEST_F(EditTest, ACharacterWithoutALetterIsRefusedWithAMessageNamingIt) {
     QApplication::clipboard()->setText(QStringLiteral("\u0101\u1E5Ds\u0323"));
     Press(Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(SutraLine(), "\xE0\xE4\xEFvrddhir adaic");
+}
+
+// ñ is shown at byte EA; its own Latin-1 byte F1 shows ḷ, and é's own byte
+// E9 shows ṇ, so é is refused. Copying gives the letters back.
+TEST_F(EditTest, LettersComeInAndGoOutAsTheFaceShowsThem) {
+    EnterEditMode();
+    CaretAtSutraText();
+    const auto typeText = [this](Qt::Key key, const QString& text) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QCoreApplication::sendEvent(pane, &press);
+    };
+    typeText(Qt::Key_Ntilde, QStringLiteral("\u00F1"));
+    typeText(Qt::Key_Eacute, QStringLiteral("\u00E9"));
+    QApplication::clipboard()->setText(QStringLiteral("n\u0303\u00D1"));
+    Press(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(SutraLine(), "\xEA\xEA\xCAvrddhir adaic");
+    ASSERT_EQ(dialogs.asked.size(), 1u);
+    EXPECT_NE(dialogs.asked[0].text.find("U+00E9"), std::string::npos) << dialogs.asked[0].text;
+
+    pane->SetSelStart(7);
+    pane->moveCursor(QTextCursor::EndOfLine, QTextCursor::KeepAnchor);
+    Press(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("\u00F1\u00F1\u00D1vrddhir adaic"));
 }
 
 // The right end of the ink on the caret's line: its last dark pixel in a

@@ -56,7 +56,7 @@ TEST_F(SetUpTest, LeavesListsPaneAndBoxHiddenAndEmpty) {
     EXPECT_TRUE(f.picSutra->isHidden());
     EXPECT_TRUE(f.imgMainPg->isHidden());
     EXPECT_TRUE(f.frStore->isHidden());
-    EXPECT_EQ(corpus.gCurSutra, 0);
+    EXPECT_EQ(CurSutra(), 0);
 }
 
 TEST_F(SetUpTest, TheKaumudiListsFollowTheAstadhyayiListInTheTabOrder) {

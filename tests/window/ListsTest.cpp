@@ -89,7 +89,7 @@ TEST_F(ListsTest, KaumudiListsShowRightAlignedNumbersInNumericOrder) {
 }
 
 TEST_F(ListsTest, TheLoadShowsRecordOneWithTheAstadhyayiCaption) {
-    EXPECT_EQ(corpus.gCurSutra, 1);
+    EXPECT_EQ(CurSutra(), 1);
     EXPECT_EQ(E(0)->ListIndex(), 0);
     EXPECT_EQ(window->lblIndex->Caption(), "Astadhyayi  [In&dex]");
     EXPECT_EQ(Shown(), E(0));
@@ -118,7 +118,7 @@ TEST_F(ListsTest, AnEarlierLabelThatBeginsWithTheEntrysLabelDoesNotCatchTheClick
     window->SetSortMode(1);
     Ex()->SetListIndex(2);  // " 2.1.5 - atmane", listed after " 2.1.50 - ..."
     EXPECT_EQ(Ref(), "Vyakor: 2.1.5");
-    EXPECT_EQ(corpus.gCurSutra, 6);
+    EXPECT_EQ(CurSutra(), 6);
 }
 
 TEST_F(ListsTest, AnEntryOfUnknownRecordFindsItsRecordByLabelPrefix) {
@@ -130,9 +130,9 @@ TEST_F(ListsTest, AnEntryOfUnknownRecordFindsItsRecordByLabelPrefix) {
     window->ListAddItem(SutraList::lstVykE1, "99999 - y", 0);
     window->SetListOrder(1);
     E(1)->SetListIndex(5);
-    EXPECT_EQ(corpus.gCurSutra, 4);
+    EXPECT_EQ(CurSutra(), 4);
     E(1)->SetListIndex(6);
-    EXPECT_EQ(corpus.gCurSutra, 1);
+    EXPECT_EQ(CurSutra(), 1);
 }
 
 TEST_F(ListsTest, ChoosingAnOrderTicksItInBothWindowsAndShowsItsList) {
@@ -193,11 +193,11 @@ TEST_F(ListsTest, ChoosingTheCurrentOrderAgainKeepsSelectionAndSutra) {
     E(0)->SetListIndex(2);
     window->SetListOrder(0);
     EXPECT_EQ(E(0)->ListIndex(), 2);
-    EXPECT_EQ(corpus.gCurSutra, 3);
+    EXPECT_EQ(CurSutra(), 3);
     // Each list keeps its own last selection.
     window->SetListOrder(1);
     EXPECT_EQ(E(1)->ListIndex(), -1);
-    EXPECT_EQ(corpus.gCurSutra, 3);
+    EXPECT_EQ(CurSutra(), 3);
 }
 
 TEST_F(ListsTest, MenuItemsOfEitherWindowRunTheOrderAndSortCommands) {
@@ -223,7 +223,7 @@ TEST_F(ListsTest, CommandsAndClicksAreRefusedWhileLoadingOrSaving) {
         window->SetSortMode(1);
         EXPECT_EQ(Shown(), E(0));
         E(0)->SetListIndex(4);
-        EXPECT_EQ(corpus.gCurSutra, 1);
+        EXPECT_EQ(CurSutra(), 1);
         window->mnuToolsUndo_Click();
         window->mExit_Click();
         window->mAbout_Click();
@@ -270,7 +270,7 @@ TEST_F(ListGapTest, EqualEntriesAreAllListedInFileOrderAndEachShowsItsOwnRecord)
     const int expected[] = {3, 1, 2};  // "0.0.1" sorts first, then the equal two as the file has them
     for (int row = 0; row < 3; ++row) {
         window->lstVykE[1]->SetListIndex(row);
-        EXPECT_EQ(corpus.gCurSutra, expected[row]) << row;
+        EXPECT_EQ(CurSutra(), expected[row]) << row;
     }
     window->SetListOrder(2);
     window->lstVykE[2]->SetListIndex(1);
@@ -284,7 +284,7 @@ TEST_F(ListGapTest, ARecordWithoutTextDoesNotShiftTheRecordsOfLaterRows) {
     ASSERT_TRUE(Start());
     ASSERT_EQ(window->lstVykE[0]->ListCount(), 2);
     window->lstVykE[0]->SetListIndex(1);
-    EXPECT_EQ(corpus.gCurSutra, 3);
+    EXPECT_EQ(CurSutra(), 3);
     EXPECT_EQ(Ref(), "Vyakor: 1.1.3");
 }
 

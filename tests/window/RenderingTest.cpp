@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/window/WindowFixture.h"
+#include "window/Commit.h"
 #include "window/Rendering.h"
 #include "window/SectionTable.h"
 
@@ -85,31 +86,46 @@ TEST_F(RenderSectionsTest, InsertItemsAreEnabledExactlyForHiddenOrEmptySections)
     for (int k = 1; k <= 7; ++k)
         EXPECT_EQ(window->InsertItem(k)->isEnabled(), k != 1 && k != 4) << "section " << k;
 
-    state.gHideSutra = true;
-    window->RenderSections();
+    window->ToggleSection(1, true);
     EXPECT_TRUE(window->InsertItem(1)->isEnabled());
     EXPECT_FALSE(window->InsertItem(4)->isEnabled());
 }
 
 TEST_F(RenderSectionsTest, NothingToRenderLeavesThePaneAndEnablesEveryInsertItem) {
-    state.gHideSutra = true;
-    state.gHideVritti = true;
-    window->RenderSections();
-    EXPECT_EQ(PaneText(), "Sutra\r\nab\r\nc\xE9\r\nVritti\r\nvritti text\r\n");
+    window->ToggleSection(1, true);
+    window->ToggleSection(4, true);
+    EXPECT_EQ(PaneText(), "Vritti\r\nvritti text\r\n") << "the document of the rendering before";
     for (int k = 1; k <= 7; ++k) EXPECT_TRUE(window->InsertItem(k)->isEnabled());
 }
 
 TEST_F(RenderSectionsTest, AFieldSetToALineBreakShowsItsHeadAboveTwoEmptyLines) {
     state.gField[6] = "\r\n";
-    window->RenderSections();
+    window->Session().RenderSections();
     EXPECT_EQ(PaneText(), "Sutra\r\nab\r\nc\xE9\r\nVritti\r\nvritti text\r\nTranslation\r\n\r\n\r\n");
+}
+
+// A commit finds each section where the layout says the rendering put it,
+// so the pane must read back exactly so, whatever bytes the fields hold.
+TEST_F(RenderSectionsTest, ThePaneReadsBackAsTheLayoutSaysForEveryByte) {
+    std::string every;
+    for (int c = 1; c < 256; ++c) every += static_cast<char>(c);
+    SectionTexts fields;
+    fields[1] = "  " + every;
+    fields[4] = "\n\r\r\n x\n";
+    fields[7] = every + "\r";
+    RecordBuilder odd;
+    odd.Label("9.9.9").Sutra(fields[1]).Section(3, fields[4]).Section(6, fields[7]);
+    WriteCorpus({odd.Text()});
+    ASSERT_TRUE(Start());
+    const SectionFlags rendered{false, true, false, false, true, false, false, true};
+    EXPECT_EQ(PaneText(), LayOutPane(fields, rendered).text);
 }
 
 TEST_F(RenderSectionsTest, HeadsTakeTheFaceOfTheKaumudiLabel) {
     QFont font = window->lblkaumudi[0]->font();
     font.setFamily(QStringLiteral("DejaVu Serif"));
     window->lblkaumudi[0]->setFont(font);
-    window->RenderSections();
+    window->Session().RenderSections();
     const QTextCursor cursor(window->rtbE[0]->document());  // at the first head
     QTextCursor head(cursor);
     head.movePosition(QTextCursor::NextCharacter);

@@ -131,7 +131,7 @@ TEST_F(SaveTest, SaveWritesTheTypingAndReloads) {
     EXPECT_EQ(Panel(), Hidden);
     EXPECT_FALSE(Window().mnuToolsSave->isEnabled());
     EXPECT_FALSE(corpus.gDataModified);
-    EXPECT_FALSE(corpus.gTextChanged);
+    EXPECT_FALSE(TextChanged());
     EXPECT_FALSE(HasEdit(corpus, 1));
     EXPECT_NE(FileBytes(corpus.gDataFile), original);
     EXPECT_NE(ReadRecordText(corpus, 1).value_or("").find(" typed"), std::string::npos);
@@ -232,7 +232,7 @@ TEST_F(SaveTest, CloseWithoutChangesEndsTheProgramWithoutAQuestion) {
 TEST_F(SaveTest, CloseAfterKeysInTheLockedPaneAsksNothing) {
     ASSERT_TRUE(Window().rtbE[0]->Locked());
     QTest::keyClick(Window().rtbE[0], Qt::Key_X);  // view mode: the pane takes none of it
-    ASSERT_TRUE(corpus.gTextChanged);
+    ASSERT_TRUE(TextChanged());
     bool cancel = false;
     Window().Form_QueryUnload(cancel);
     EXPECT_TRUE(dialogs.asked.empty());

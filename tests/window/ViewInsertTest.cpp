@@ -3,7 +3,6 @@
 #include <QAction>
 
 #include "tests/window/WindowFixture.h"
-#include "window/Commit.h"
 #include "window/SectionTable.h"
 
 namespace vyk::test {
@@ -12,27 +11,6 @@ namespace {
 constexpr int Vritti = 4;
 constexpr int AnuVritti = 5;
 constexpr int Explanation = 7;
-
-// The 1-based place of a whole-line head from the start of the text, 0 for
-// none: where Insert counts its caret offset from.
-int FindHeadLine(std::string_view text, std::string_view head) {
-    const std::size_t at = FindHeadLineFrom(text, head, 0);
-    return at == std::string_view::npos ? 0 : static_cast<int>(at) + 1;
-}
-
-TEST(FindHeadLine, FindsTheHeadOnlyAsAWholeLine) {
-    EXPECT_EQ(FindHeadLine("Vritti\r\nx\r\n", "Vritti"), 1);
-    EXPECT_EQ(FindHeadLine("Sutra\r\nab\r\nVritti\r\n\r\n", "Vritti"), 12);
-    // The end of a longer head, or a line of text ending in the head's word.
-    EXPECT_EQ(FindHeadLine("AnuVritti\r\nx\r\n", "Vritti"), 0);
-    EXPECT_EQ(FindHeadLine("Sutra\r\nsee Vritti\r\nVritti\r\n\r\n", "Vritti"), 20);
-    // A head that opens a line but goes on, or ends the text without CR LF.
-    EXPECT_EQ(FindHeadLine("Vritti and more\r\n", "Vritti"), 0);
-    EXPECT_EQ(FindHeadLine("Sutra\r\nVritti", "Vritti"), 0);
-    // Exact and case-sensitive.
-    EXPECT_EQ(FindHeadLine("vritti\r\n", "Vritti"), 0);
-    EXPECT_EQ(FindHeadLine("", "Vritti"), 0);
-}
 
 class ViewInsertTest : public WindowFixture {
 protected:
@@ -113,11 +91,34 @@ TEST_F(ViewInsertTest, InsertCaretPastTheEndOfTheTextGoesToTheEnd) {
     EXPECT_EQ(pane->SelStart(), static_cast<int>(PaneText().size()));
 }
 
-TEST_F(ViewInsertTest, InsertDropsPendingTypingButKeepsItsMark) {
+// Pending typing is folded into the fields before any rendering: it stays on
+// screen, keeps its mark, and the next display commits it.
+TEST_F(ViewInsertTest, TogglesAndInsertKeepPendingTyping) {
     TypeIntoPane("typed");
+    MainItem(Vritti)->trigger();
+    PopupItem(Vritti)->trigger();
     Window().InsertItem(Explanation)->trigger();
-    EXPECT_EQ(PaneText().find("typed"), std::string::npos);
-    EXPECT_TRUE(corpus.gTextChanged);
+    EXPECT_EQ(PaneText(), "Sutra\r\nsee Vritti\r\nAnuVritti\r\nvrddhih\r\ntyped\r\nExplanation\r\n\r\n\r\n");
+    EXPECT_TRUE(TextChanged());
+    Window().lstVykE[0]->SetListIndex(1);
+    RecordBuilder stored;
+    stored.Label("1.1.1").Sutra("see Vritti").Section(AnuVritti - 1, "vrddhih\r\ntyped").Section(Explanation - 1, "\r\n");
+    EXPECT_EQ(corpus.gEditedText[1], stored.Numbers(1, 1).Text());
+}
+
+TEST_F(ViewInsertTest, InsertShowsAHiddenSectionThatHoldsTextAndNeverEmptiesIt) {
+    MainItem(AnuVritti)->trigger();
+    ASSERT_TRUE(Window().InsertItem(AnuVritti)->isEnabled());
+
+    Window().InsertItem(AnuVritti)->trigger();
+
+    EXPECT_EQ(state.gField[AnuVritti], "vrddhih");
+    EXPECT_FALSE(state.gHideAnuVritti);
+    EXPECT_TRUE(MainItem(AnuVritti)->isChecked());
+    EXPECT_TRUE(PopupItem(AnuVritti)->isChecked());
+    const std::string text = PaneText();
+    ASSERT_EQ(text, "Sutra\r\nsee Vritti\r\nAnuVritti\r\nvrddhih\r\n");
+    EXPECT_EQ(pane->SelStart(), static_cast<int>(text.find("vrddhih")));
 }
 
 TEST_F(ViewInsertTest, InsertIsRefusedWhileASaveRuns) {

@@ -98,14 +98,21 @@ public:
         return items;
     }
 
-    // A change typed into the pane, marked the way the key handlers mark it.
+    // A change typed into the pane at its end; the pane reports it as a change.
     void TypeIntoPane(const std::string& text) {
-        window->rtbE[0]->SetLocked(false);
+        if (!window->mnuToolsEdit->isChecked()) window->mnuToolsEdit->trigger();
         QTextCursor cursor = window->rtbE[0]->textCursor();
         cursor.movePosition(QTextCursor::End);
         cursor.insertText(Latin1(text));
-        corpus.gTextChanged = true;
     }
+
+    // The edit state of the pane.
+    int CurSutra() const { return window->Session().CurSutra(); }
+    bool TextChanged() const { return window->Session().TextChanged(); }
+    // A key pressed that changed nothing (in view mode, say) marks a change all the same.
+    void MarkChanged() { window->Session().MarkChanged(); }
+    // A commit clears the mark, storing what the pane holds by then.
+    void CommitPane() { window->Session().CommitEdit(); }
 
     TempDir dir;
     CorpusState corpus;

@@ -56,22 +56,6 @@ protected:
     static constexpr PanelSeen Saving{true, false, false, true, true};
     static constexpr PanelSeen TerminateOnly{true, false, false, true, false};
 
-    // Runs `action` at the first chance the running save gives window events.
-    void DuringSave(std::function<void()> action) {
-        auto step = std::make_shared<std::function<void()>>();
-        *step = [this, action, step] {
-            if (corpus.gSaving) {
-                action();
-                *step = nullptr;
-                return;
-            }
-            QMetaObject::invokeMethod(&Window(), [step] { if (*step) (*step)(); }, Qt::QueuedConnection);
-        };
-        QMetaObject::invokeMethod(&Window(), [step] { if (*step) (*step)(); }, Qt::QueuedConnection);
-    }
-
-    // A save that cannot create its temporary file.
-    void BlockTheTemporaryFile() { std::filesystem::create_directory(dir.File("sutra.tmp")); }
 
     bool QuestionAsked(std::string_view title) const {
         for (const MsgRequest& request : dialogs.asked) {

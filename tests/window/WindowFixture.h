@@ -8,6 +8,8 @@
 #include <QFontDatabase>
 #include <QMenu>
 
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -113,6 +115,24 @@ public:
     void MarkChanged() { window->Session().MarkChanged(); }
     // A commit clears the mark, storing what the pane holds by then.
     void CommitPane() { window->Session().CommitEdit(); }
+
+    // Runs `action` at the first chance the running save gives window events.
+    void DuringSave(std::function<void()> action) {
+        auto step = std::make_shared<std::function<void()>>();
+        *step = [this, action, step] {
+            if (corpus.gSaving) {
+                action();
+                *step = nullptr;
+                return;
+            }
+            QMetaObject::invokeMethod(window.get(), [step] { if (*step) (*step)(); }, Qt::QueuedConnection);
+        };
+        QMetaObject::invokeMethod(window.get(), [step] { if (*step) (*step)(); }, Qt::QueuedConnection);
+    }
+
+    // A save that cannot create its temporary file.
+    void BlockTheTemporaryFile() { std::filesystem::create_directory(dir.File("sutra.tmp")); }
+    void UnblockTheTemporaryFile() { std::filesystem::remove(dir.File("sutra.tmp")); }
 
     TempDir dir;
     CorpusState corpus;

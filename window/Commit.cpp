@@ -293,8 +293,9 @@ FoldedSections FoldPaneText(const PaneLayout& layout, std::string_view paneText,
     SectionFlags present{};
     for (std::size_t i = 0; i < heads.size(); ++i) {
         const std::size_t end = i + 1 < heads.size() ? heads[i + 1].begin : paneText.size();
+        const std::size_t begin = std::min(heads[i].textBegin, end);
         const auto k = static_cast<std::size_t>(heads[i].k);
-        texts[k] = WithoutClosingLineEnd(paneText.substr(heads[i].textBegin, end - heads[i].textBegin));
+        texts[k] = WithoutClosingLineEnd(paneText.substr(begin, end - begin));
         present[k] = true;
         if (heads[i].typed) folded.taken[k] = true;
     }
@@ -304,10 +305,12 @@ FoldedSections FoldPaneText(const PaneLayout& layout, std::string_view paneText,
     // of its own above it. Blank lines alone there are no text.
     const std::string_view above = paneText.substr(0, heads.empty() ? paneText.size() : heads.front().begin);
     const auto first = static_cast<std::size_t>(layout.sections.front().k);
-    if (!present[first]) {
-        texts[first] = IsBlankOrLineEnds(above) ? std::string() : std::string(WithoutClosingLineEnd(above));
+    if (IsBlankOrLineEnds(above)) {
+        // Nothing to place.
+    } else if (!present[first]) {
+        texts[first] = WithoutClosingLineEnd(above);
         present[first] = true;
-    } else if (!IsBlankOrLineEnds(above)) {
+    } else {
         texts[first] = std::string(above) + (above.ends_with(CrLf) ? "" : std::string(CrLf)) + texts[first];
     }
 

@@ -92,7 +92,19 @@ std::vector<Hunk> EditsOf(std::string_view before, std::string_view after, const
         hunk.newBegin += narrowed.begin;
         if (hunk.oldEnd > hunk.oldBegin || hunk.newEnd > hunk.newBegin) hunks.push_back(hunk);
     }
-    if (accounted && !hunks.empty() && before.substr(oldDone) == after.substr(newDone)) return hunks;
+    // The document's last paragraph reads back with a CR LF only while it
+    // holds text, which no reported change counts: typing into the empty
+    // line at the very end adds one, emptying it takes one away.
+    const std::string_view oldTail = before.substr(oldDone);
+    const std::string_view newTail = after.substr(newDone);
+    if (oldTail != newTail && (oldTail == std::string(newTail) + std::string(CrLf) ||
+                               newTail == std::string(oldTail) + std::string(CrLf))) {
+        const std::size_t common = std::min(oldTail.size(), newTail.size());
+        hunks.push_back({oldDone + common, before.size(), newDone + common, after.size()});
+    } else if (oldTail != newTail) {
+        accounted = false;
+    }
+    if (accounted && !hunks.empty()) return hunks;
 
     const Edit edit = FindEdit(before, after);
     return {{edit.begin, edit.oldEnd, edit.begin, edit.newEnd}};

@@ -128,6 +128,13 @@ TEST(FoldPaneText, EditsApartLeaveTheSectionsBetweenThemAlone) {
     EXPECT_EQ(folded.texts[5], "anu");
     EXPECT_EQ(folded.texts[7], "e7");
 
+    // Typed on the empty line below the last section: the pane reads that
+    // line back with a CR LF of its own, which the report does not count.
+    const std::size_t end = Units(first.text);
+    const FoldedSections atTheEnd = FoldPaneText(layout, first.text + "x\r\n", {first.changes[0], {end, end + 1, 0}});
+    EXPECT_EQ(atTheEnd.texts[4], "AnuVritti");
+    EXPECT_EQ(atTheEnd.texts[7], "e\r\nx");
+
     // A report that does not account for the difference is not believed.
     const FoldedSections unreported = FoldPaneText(layout, both.text, {{0, 1, 1}});
     EXPECT_EQ(unreported.texts[1], "s1");

@@ -17,8 +17,10 @@ bool IsSection(int k) { return k >= 1 && k <= static_cast<int>(SectionTable.size
 // Both menus' items of a section carry one tick, whichever of them is clicked.
 void FrmSutra::ToggleSection(int k, bool clickedItemTicked) {
     if (busy() || !IsSection(k)) return;
-    session_->SetSectionHidden(k, clickedItemTicked);
-    syncViewTicks(k);
+    const bool hide = clickedItemTicked;
+    ViewItem(k)->setChecked(!hide);
+    frmPop_->ViewItem(k)->setChecked(!hide);
+    session_->SetSectionHidden(k, hide);
 }
 
 // Insert may show a hidden section that holds text, rather than empty it.

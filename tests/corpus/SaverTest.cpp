@@ -301,6 +301,7 @@ TEST_F(SaverTest, MissingDataFolderFailsWithTheCause) {
   LoadTexts({"a"});
   state.gDataModified = true;
   state.gDataDir = dir.File("gone");
+  state.gDataFile = state.gDataDir + "/sutra.vyk";
   ASSERT_EQ(Save(), SaveOutcome::Failed);
   ExpectNothingLost(*this, state, host, original, OnDisk(), TempLeft());
   EXPECT_NE(host.errors[0].find("No such file or directory"), std::string::npos) << host.errors[0];

@@ -93,7 +93,7 @@ TEST_F(MainTest, RememberedFolderKeptByYes) {
 
     ASSERT_EQ(dialogs.asked.size(), 1u);
     const MsgRequest& question = dialogs.asked[0];
-    EXPECT_EQ(question.text, DataDirQuestion(programDir, dataDir));
+    EXPECT_EQ(question.text, DataDirQuestion(programDir, dataDir).text);
     EXPECT_EQ(question.buttons, MsgButtons::YesNoCancel);
     EXPECT_EQ(question.icon, MsgIcon::Question);
     EXPECT_EQ(question.title, "");
@@ -174,7 +174,7 @@ TEST_F(MainTest, NoDataAnywhereGoesOnWithEmptyLists) {
     Main(*app);
 
     ASSERT_EQ(dialogs.asked.size(), 2u);
-    EXPECT_EQ(dialogs.asked[0].text, DataDirQuestion(programDir, ""));
+    EXPECT_EQ(dialogs.asked[0].text, DataDirQuestion(programDir, "").text);
     EXPECT_EQ(dialogs.asked[1].title, UnknownFileFormatTitle);
     EXPECT_EQ(app->corpus.gDataDir, "");
     EXPECT_EQ(app->corpus.gDataFile, "/sutra.vyk");
@@ -256,7 +256,7 @@ TEST_F(MainTest, ReloadWithDataOutsideTheProgramFolderAsksAgain) {
     Main(*app);
     Main(*app);
     ASSERT_EQ(dialogs.asked.size(), 2u);
-    EXPECT_EQ(dialogs.asked[1].text, DataDirQuestion(programDir, dataDir));
+    EXPECT_EQ(dialogs.asked[1].text, DataDirQuestion(programDir, dataDir).text);
 }
 
 TEST_F(MainTest, RestrictMenusHidesToolsAndGreysTheSearchItems) {

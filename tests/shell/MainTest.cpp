@@ -198,6 +198,31 @@ TEST_F(MainTest, ProgramFolderNameThatIsNotUtf8IsFoundAndRemembered) {
     std::filesystem::remove_all(programDir);  // QTemporaryDir cannot name it
 }
 
+TEST_F(MainTest, RememberedUtf8FolderShowsByItsNameInTheQuestion) {
+    const std::string folder = top + "/\xC3\xB1\xC4\x81ma-\xE0\xA4\xA6\xE0\xA4\xA4";  // "ñāma-दत"
+    PutData(folder);
+    Remember(folder);
+    dialogs.Plan(MsgAnswer::Yes);
+    Main(*app);
+    ASSERT_FALSE(dialogs.asked.empty());
+    EXPECT_TRUE(BoxText(dialogs.asked[0]).contains(QString::fromUtf8(u8"/\u00F1\u0101ma-\u0926\u0924\r\n")))
+        << BoxText(dialogs.asked[0]).toStdString();
+}
+
+// The value read ends at its first NUL: past it, the data folder named the
+// data file itself, and font files in it named the corpus.
+TEST_F(MainTest, RememberedFolderEndsAtItsFirstNul) {
+    using namespace std::string_literals;
+    PutCorpus(dataDir);
+    PutFontFiles(programDir);
+    WriteBytes(IniFile(), "[Settings]\nDir="s + dataDir + "/sutra.vyk\0x\n"s);
+    dialogs.Plan(MsgAnswer::Yes);
+    Main(*app);
+    EXPECT_EQ(app->corpus.gDataDir, dataDir + "/sutra.vyk");
+    EXPECT_FALSE(app->ProgramEnded());
+    EXPECT_TRUE(FaceAvailable("Times Kovra Roman") && FaceAvailable("Velka"));
+}
+
 TEST_F(MainTest, FolderNameWithALineBreakIsNotRememberedAndTheUserIsTold) {
     programDir = top + "/Vya\nkor";
     PutData(programDir);

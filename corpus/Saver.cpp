@@ -153,8 +153,8 @@ private:
     bool same = S_ISREG(now.st_mode) && FileIdentity::Of(now) == *loaded_;
     if (loadedFile_ && loadedFile_->IsOpen()) same = same && loadedFile_->CurrentIdentity() == loaded_;
     if (!same)
-      return Fail(MessageText("another program has replaced or changed it since it was loaded, and saving now would "
-                              "overwrite that program's file"));
+      return Fail(MessageText("another program has replaced or changed it since it was loaded.\r"
+                              "Saving now would overwrite that program's file"));
     return true;
   }
 

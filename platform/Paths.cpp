@@ -57,6 +57,12 @@ QString NameText(std::string_view bytes) {
     QString text;
     text.reserve(static_cast<qsizetype>(bytes.size()));
     while (!bytes.empty()) {
+        // Plain ASCII, by far the most of any name, goes in whole runs.
+        std::size_t ascii = 0;
+        while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80) ++ascii;
+        text += QLatin1StringView(bytes.data(), static_cast<qsizetype>(ascii));
+        bytes.remove_prefix(ascii);
+        if (bytes.empty()) break;
         char32_t codePoint = 0;
         std::size_t length = Utf8Sequence(bytes, codePoint);
         if (length == 0) {

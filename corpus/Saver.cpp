@@ -240,7 +240,8 @@ private:
   // data file.
   bool Verify() {
     struct stat written {};
-    if (::fstat(fd_.Get(), &written) != 0) return Fail("cannot read back " + PathText(TempPath()) + ": " + Cause(errno));
+    if (::fstat(fd_.Get(), &written) != 0)
+      return Fail("cannot read back " + PathText(TempPath()) + ": " + Cause(errno));
     // Header, texts and index, back to back.
     const int64_t expected = int64_t{position_} - 1 + static_cast<int64_t>(index_.size());
     if (written.st_size != expected)
@@ -337,7 +338,8 @@ std::string ReadProblem(const CorpusState& state, int i) {
 }
 
 MessageText FailureMessage(const CorpusState& state, const MessageText& cause) {
-  return "Saving " + PathText(state.gDataFile) + " failed: " + cause + ".\rThe file is unchanged and the edits are kept.";
+  return "Saving " + PathText(state.gDataFile) + " failed: " + cause +
+         ".\rThe file is unchanged and the edits are kept.";
 }
 
 MessageText RefusalMessage(const CorpusState& state, const std::string& problem) {

@@ -78,7 +78,8 @@ OpenedFile OpenRegularFile(const std::string& path, const OpenRules& rules) {
     opened.fd = FileDescriptor(OpenRetrying(AT_FDCWD, path.c_str(), flags));
     if (!opened.fd) return fail(FailureOf(errno), errno);
     if (::fstat(opened.fd.Get(), &opened.status) != 0) return fail(OpenFailure::System, errno);
-    if (!S_ISREG(opened.status.st_mode)) return fail(OpenFailure::NotRegular, S_ISDIR(opened.status.st_mode) ? EISDIR : EINVAL);
+    if (!S_ISREG(opened.status.st_mode))
+        return fail(OpenFailure::NotRegular, S_ISDIR(opened.status.st_mode) ? EISDIR : EINVAL);
     if (rules.maxSize >= 0 && opened.status.st_size > rules.maxSize) return fail(OpenFailure::TooLarge, EFBIG);
     return opened;
 }
@@ -117,7 +118,8 @@ FileContent ReadRegularFile(const std::string& path, std::int64_t maxSize) {
 std::size_t ReadAt(int fd, char* buffer, std::size_t size, std::int64_t offset) {
     std::size_t have = 0;
     while (have < size) {
-        const ssize_t got = ::pread(fd, buffer + have, size - have, static_cast<off_t>(offset + static_cast<std::int64_t>(have)));
+        const auto at = static_cast<off_t>(offset + static_cast<std::int64_t>(have));
+        const ssize_t got = ::pread(fd, buffer + have, size - have, at);
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) break;
         have += static_cast<std::size_t>(got);

@@ -184,7 +184,7 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
     if (Trim(key).empty() || key.find('=') != std::string::npos) return false;
     if (Trim(section).empty() || section.find(']') != std::string::npos) return false;
 
-    if (HoldsNul(section) || HoldsNul(key) || HoldsNul(iniPath)) return false;
+    if (HoldsNul(section) || HoldsNul(key)) return false;
     const FileContent content = ReadRegularFile(iniPath, MaxIniFileSize);
     // Never replace what could not be read: a FIFO, a device, a file past the cap.
     if (content.status == ReadStatus::Unreadable) return false;

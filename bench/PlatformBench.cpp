@@ -133,9 +133,11 @@ BENCHMARK(BM_ReadPaneText)->Unit(benchmark::kMicrosecond);
 void BM_QuestionWithLongFolder(benchmark::State& state) {
     vyk::test::EnsureApp();
     vyk::QtDialogService dialogs;
-    vyk::MsgRequest question;
-    question.text = "2. Continue with the Previous Path?\r\n   /" + std::string(static_cast<std::size_t>(state.range(0)), 'd') +
-                    "\r\n\r\n3. Click on 'NO' to Select a New Path.\r\n";
+    // The folder is marked as a path, as the program marks it, so its bytes
+    // are read as UTF-8.
+    vyk::MsgRequest question("2. Continue with the Previous Path?\r\n   " +
+                             vyk::PathText("/" + std::string(static_cast<std::size_t>(state.range(0)), 'd')) +
+                             "\r\n\r\n3. Click on 'NO' to Select a New Path.\r\n");
     question.buttons = vyk::MsgButtons::YesNoCancel;
     question.icon = vyk::MsgIcon::Question;
     int height = 0;

@@ -24,6 +24,9 @@ struct CorpusState {
   bool gDataModified = false;
 
   DataFile gDataFileNo;
+  // The data file as the last accepted load opened it: the record tables
+  // point into that file, so a save writes only over that very file.
+  std::optional<FileIdentity> gDataIdentity;
   std::string gDataDir;   // no trailing "/"
   std::string gDataFile;  // gDataDir + "/sutra.vyk"
 

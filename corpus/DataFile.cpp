@@ -1,7 +1,5 @@
 #include "corpus/DataFile.h"
 
-#include <cerrno>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,51 +7,32 @@
 
 namespace vyk {
 
-namespace {
-
-// Reads up to len bytes at offset, retrying interrupted reads; returns how
-// many arrived before the end of the file or an error.
-std::size_t ReadAtMost(int fd, char* buffer, std::size_t len, int64_t offset) {
-  std::size_t have = 0;
-  while (have < len) {
-    const ssize_t got = ::pread(fd, buffer + have, len - have,
-                                static_cast<off_t>(offset + static_cast<int64_t>(have)));
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) break;
-    have += static_cast<std::size_t>(got);
-  }
-  return have;
-}
-
-}  // namespace
-
 DataFile::~DataFile() { Close(); }
 
-DataFile::DataFile(DataFile&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+DataFile::DataFile(DataFile&& other) noexcept : fd_(std::exchange(other.fd_, -1)), opened_(other.opened_) {}
 
 DataFile& DataFile::operator=(DataFile&& other) noexcept {
   if (this != &other) {
     Close();
     fd_ = std::exchange(other.fd_, -1);
+    opened_ = other.opened_;
   }
   return *this;
 }
 
 bool DataFile::Open(const std::string& path) {
   Close();
-  int fd;
-  do {
-    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  } while (fd < 0 && errno == EINTR);
-  if (fd < 0) return false;
-  struct stat info {};
-  // A folder opens for reading on Linux but is no data file.
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    ::close(fd);
-    return false;
-  }
-  fd_ = fd;
+  OpenedFile file = OpenRegularFile(path);
+  if (!file) return false;
+  opened_ = FileIdentity::Of(file.status);
+  fd_ = file.fd.Release();
   return true;
+}
+
+std::optional<FileIdentity> DataFile::CurrentIdentity() const {
+  struct stat info {};
+  if (fd_ < 0 || ::fstat(fd_, &info) != 0) return std::nullopt;
+  return FileIdentity::Of(info);
 }
 
 void DataFile::Close() {
@@ -80,7 +59,7 @@ bool DataFile::ReadInto(int64_t pos, int64_t len, std::string& out) const {
   out.clear();
   if (fd_ < 0 || pos < 1 || len < 0) return false;
   out.resize(static_cast<std::size_t>(len));
-  if (ReadAtMost(fd_, out.data(), out.size(), pos - 1) != out.size()) {
+  if (vyk::ReadAt(fd_, out.data(), out.size(), pos - 1) != out.size()) {
     out.clear();
     return false;
   }
@@ -91,7 +70,7 @@ std::string DataFile::ReadUpTo(int64_t pos, int64_t len) const {
   std::string out;
   if (fd_ < 0 || pos < 1 || len <= 0) return out;
   out.resize(static_cast<std::size_t>(len));
-  const std::size_t have = ReadAtMost(fd_, out.data(), out.size(), pos - 1);
+  const std::size_t have = vyk::ReadAt(fd_, out.data(), out.size(), pos - 1);
   out.resize(have);
   return out;
 }

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/CheckedFiles.h"
+
 namespace vyk {
 
 class DataFile {
@@ -17,13 +19,20 @@ public:
   DataFile& operator=(DataFile&& other) noexcept;
 
   // Closes any file held, then opens `path` for reading raw bytes. Other
-  // programs may read and write the file meanwhile (no lock is taken).
+  // programs may read and write the file meanwhile (no lock is taken). Only
+  // a regular file opens (a link to one counts); a FIFO or device is refused
+  // at once, without waiting on it.
   bool Open(const std::string& path);
   bool IsOpen() const { return fd_ >= 0; }
   void Close();
 
   // Current length in bytes; -1 when no file is open.
   int64_t Length() const;
+
+  // The file as it was when opened, and as it is now (nullopt when closed):
+  // they differ once another program has rewritten it.
+  const FileIdentity& OpenedIdentity() const { return opened_; }
+  std::optional<FileIdentity> CurrentIdentity() const;
 
   // `len` bytes at 1-based `pos`. Fails (nullopt) on a closed file, pos < 1,
   // len < 0, or when the file ends before pos + len - 1; never a partial read.
@@ -39,6 +48,7 @@ public:
 
 private:
   int fd_ = -1;
+  FileIdentity opened_;
 };
 
 }  // namespace vyk

@@ -157,6 +157,8 @@ bool LoadSutraFile(CorpusState& state, LoaderHost& host) {
     return false;
   }
 
+  state.gDataIdentity = file.OpenedIdentity();
+
   for (int i = 0; i < 3; ++i) {
     host.ListClear(VisibleLists[i]);
     host.ListClear(HiddenLists[i]);

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/MessageText.h"
+
 namespace vyk {
 
 struct CorpusState;
@@ -17,9 +19,9 @@ public:
   virtual void CommitEdit() = 0;
   virtual void DoEvents() = 0;    // pending input (Terminate button) runs here
   // "Terminate Saving the File: " + gDataFile; Yes -> true.
-  virtual bool AskTerminate(const std::string& message) = 0;
+  virtual bool AskTerminate(const MessageText& message) = 0;
   // A clear message naming the file and the cause.
-  virtual void ReportSaveError(const std::string& message) = 0;
+  virtual void ReportSaveError(const MessageText& message) = 0;
   virtual void SetHourglass(bool on) = 0;
   // Window: frStore/picSutra hidden, mnuToolsSave disabled, imgMainPg shown;
   // then the host runs Main (the reload).
@@ -30,9 +32,11 @@ public:
 enum class SaveOutcome {
   Saved,       // sutra.vyk replaced, gDataModified cleared, SaveCompleted ran
   Terminated,  // the user stopped it; nothing changed on disk
-  Failed,      // a file operation failed, or sutra.vyk is write-protected;
+  Failed,      // a file operation failed, sutra.vyk is write-protected, or
+               // another program replaced or rewrote it since the load;
                // reported, sutra.vyk untouched, edits kept
-  Refused,     // a save was running already, or the corpus is beyond the format
+  Refused,     // a save was running already, the corpus is beyond the format,
+               // no file was loaded, or the path holds a NUL; nothing written
 };
 
 inline constexpr std::string_view TempFileName = "sutra.tmp";
@@ -51,10 +55,11 @@ struct SaveOptions {
 SaveOutcome SaveSutraFile(CorpusState& state, SaverHost& host, const SaveOptions& options = {});
 
 // Writes a complete data file with the given record texts (at most MaxSutras,
-// each within the format; header tag 0x01) to `path`, through `path` + ".tmp"
-// and an atomic rename. A `path` that is a link keeps it: the file it names
-// is replaced, through a temporary file beside that file. On failure returns
-// false with the cause in *error (when error is not null); `path` is untouched.
+// each within the format; header tag 0x01) to `path`, through a temporary
+// file of a fresh name beside it and an atomic rename. A `path` that is a
+// link keeps it: the file it names is replaced, through a temporary file
+// beside that file. On failure returns false with the cause in *error (when
+// error is not null); `path` is untouched.
 bool WriteCorpusFile(const std::string& path, const std::vector<std::string>& texts,
                      char headerByte8, std::string* error);
 

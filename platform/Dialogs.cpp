@@ -6,6 +6,7 @@
 #include <QScreen>
 
 #include "platform/Latin1.h"
+#include "platform/Paths.h"
 
 namespace vyk {
 
@@ -102,8 +103,8 @@ QString FitRuns(const QString& text, const QFontMetrics& metrics, int widest) {
 }
 
 // CR LF and a lone CR both break the line; a box shows plain text only.
-QString MessageText(const std::string& text) {
-    QString whole = Latin1(text);
+QString ShownText(const MessageText& message) {
+    QString whole = BoxText(message);
     whole.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     whole.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     QStringList shown;
@@ -113,6 +114,21 @@ QString MessageText(const std::string& text) {
 
 }  // namespace
 
+QString BoxText(const MessageText& message) {
+    const std::string_view text = message.text;
+    QString whole;
+    std::size_t done = 0;
+    for (const TextSpan& path : message.paths) {
+        if (path.start < done || path.start > text.size()) continue;  // overlapping or out of range: plain text
+        const std::size_t length = std::min(path.length, text.size() - path.start);
+        whole += Latin1(text.substr(done, path.start - done));
+        whole += NameText(text.substr(path.start, length));
+        done = path.start + length;
+    }
+    whole += Latin1(text.substr(done));
+    return whole;
+}
+
 MsgAnswer QtDialogService::MsgBox(const MsgRequest& request) {
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(request.title.empty() ? QString::fromLatin1(ProgramName) : Latin1(request.title));
@@ -121,7 +137,7 @@ MsgAnswer QtDialogService::MsgBox(const MsgRequest& request) {
     // grows only for a run it cannot wrap: runs that fit beside the icon
     // and margins at that width keep it narrower than the screen.
     const int widestRun = qMin(box.screen()->availableGeometry().width() / 2, 500) - 100;
-    box.setText(FitRuns(MessageText(request.text), box.fontMetrics(), widestRun));
+    box.setText(FitRuns(ShownText(request), box.fontMetrics(), widestRun));
     for (const IconRow& row : IconTable) {
         if (row.icon == request.icon) box.setIcon(row.qtIcon);
     }

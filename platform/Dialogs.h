@@ -1,8 +1,13 @@
 #pragma once
 
+#include <QString>
+
 #include <deque>
+#include <utility>
 #include <string>
 #include <vector>
+
+#include "platform/MessageText.h"
 
 namespace vyk {
 
@@ -10,10 +15,13 @@ enum class MsgButtons { OK, OKCancel, YesNo, YesNoCancel };
 enum class MsgIcon { None, Information, Question, Exclamation };
 enum class MsgAnswer { OK, Cancel, Yes, No };
 
-// One message box. Text and title are bytes (Latin-1); CR LF or a lone CR
-// breaks the line. An empty title shows the program's name.
-struct MsgRequest {
-    std::string text;
+// One message box. Text and title are bytes (Latin-1), but for the pieces
+// of the text marked as paths, which show as the file system names them;
+// CR LF or a lone CR breaks the line. An empty title shows the program's name.
+struct MsgRequest : MessageText {
+    MsgRequest() = default;
+    explicit MsgRequest(MessageText message) : MessageText(std::move(message)) {}
+
     std::string title;
     MsgButtons buttons = MsgButtons::OK;
     MsgIcon icon = MsgIcon::None;
@@ -27,6 +35,10 @@ public:
     virtual ~DialogService() = default;
     virtual MsgAnswer MsgBox(const MsgRequest& request) = 0;
 };
+
+// The text a box shows: the program's words as Latin-1, the marked paths as
+// the file system names them.
+QString BoxText(const MessageText& message);
 
 // QMessageBox, application modal. A line longer than 160 characters shows
 // its first and last characters around "...", and a run of text the box

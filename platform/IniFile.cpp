@@ -1,12 +1,13 @@
 #include "platform/IniFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <vector>
 
+#include "platform/CheckedFiles.h"
 #include "platform/Paths.h"
 
 namespace vyk {
@@ -94,22 +95,6 @@ std::string StoredValue(std::string_view value) {
     return "\"" + std::string(value) + "\"";
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path, bool& readable) {
-    readable = true;
-    QFile file(QtPath(path));
-    if (!file.exists()) return std::nullopt;
-    if (!file.open(QIODevice::ReadOnly)) {
-        readable = false;
-        return std::nullopt;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        readable = false;
-        return std::nullopt;
-    }
-    return bytes.toStdString();
-}
-
 }  // namespace
 
 bool SameName(std::string_view a, std::string_view b) {
@@ -183,13 +168,15 @@ std::string IniWithValue(std::string_view content, std::string_view section, std
 
 std::string GetPrivateProfileString(const std::string& section, const std::string& key,
                                     const std::string& defaultValue, const std::string& iniPath) {
-    bool readable = true;
-    const auto content = ReadWholeFile(iniPath, readable);
-    if (!content) return defaultValue;
-    return IniValue(*content, section, key).value_or(defaultValue);
+    const FileContent content = ReadRegularFile(iniPath, MaxIniFileSize);
+    if (content.status != ReadStatus::Read) return defaultValue;
+    std::string value = IniValue(content.bytes, section, key).value_or(defaultValue);
+    // The value is what a caller's buffer would hold: the text before its first NUL.
+    value.erase(std::min(value.find('\0'), value.size()));
+    return value;
 }
 
-bool IniCanHold(std::string_view value) { return !HasLineBreak(value); }
+bool IniCanHold(std::string_view value) { return !HasLineBreak(value) && !HoldsNul(value); }
 
 bool WritePrivateProfileString(const std::string& section, const std::string& key,
                                const std::string& value, const std::string& iniPath) {
@@ -197,10 +184,11 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
     if (Trim(key).empty() || key.find('=') != std::string::npos) return false;
     if (Trim(section).empty() || section.find(']') != std::string::npos) return false;
 
-    bool readable = true;
-    const auto content = ReadWholeFile(iniPath, readable);
-    if (!readable) return false;  // never replace a file we could not read
-    const std::string text = IniWithValue(content.value_or(std::string{}), Trim(section), Trim(key), value);
+    if (HoldsNul(section) || HoldsNul(key)) return false;
+    const FileContent content = ReadRegularFile(iniPath, MaxIniFileSize);
+    // Never replace what could not be read: a FIFO, a device, a file past the cap.
+    if (content.status == ReadStatus::Unreadable) return false;
+    const std::string text = IniWithValue(content.bytes, Trim(section), Trim(key), value);
 
     const QString path = QtPath(iniPath);
     QDir().mkpath(QFileInfo(path).absolutePath());

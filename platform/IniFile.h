@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,22 +11,30 @@ namespace vyk {
 // them: ASCII letters without regard to case.
 bool SameName(std::string_view a, std::string_view b);
 
+// A settings file of our own holds a line or two; anything larger than this
+// is no settings file of ours and counts as unreadable.
+inline constexpr std::int64_t MaxIniFileSize = 1 << 20;
+
 // Private profile strings with the Windows contract: section and key names
 // ignore letter case; a missing file, section or key reads as the default;
 // a write creates what is missing (the file, its folder, the section, the
 // key) and keeps every other line as it was. Values are whole (no buffer
-// cut), bytes without conversion, and read back exactly as written.
+// cut) up to their first NUL, bytes without conversion, and read back
+// exactly as written. Only a regular file is read (a link to one counts),
+// without waiting on a FIFO or device and only up to MaxIniFileSize: any
+// other file reads as missing, and is never replaced by a write.
 std::string GetPrivateProfileString(const std::string& section, const std::string& key,
                                     const std::string& defaultValue, const std::string& iniPath);
 
 // Writes through a temporary file renamed over the old one, so a crash
-// never leaves a cut-off file. False when the file cannot be written or
-// when a name or the value holds a line break (it would spill into a line
-// of its own), a key holds "=", or a section holds "]".
+// never leaves a cut-off file. False when the file cannot be read or
+// written, or when a name or the value holds a line break (it would spill
+// into a line of its own) or a NUL, a key holds "=", or a section holds "]".
 bool WritePrivateProfileString(const std::string& section, const std::string& key,
                                const std::string& value, const std::string& iniPath);
 
-// False for a value that no line of the file can hold (a line break in it).
+// False for a value that no line of the file can hold (a line break or a
+// NUL in it).
 bool IniCanHold(std::string_view value);
 
 // The same rules on the text of an INI file.

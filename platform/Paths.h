@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <string>
+#include <string_view>
 
 namespace vyk {
 
@@ -14,6 +15,11 @@ namespace vyk {
 // system themselves.
 QString QtPath(const std::string& path);
 std::string BytePath(const QString& path);
+
+// A file or folder name as the user reads it: UTF-8, as the file system
+// names it, with each byte that is not part of valid UTF-8 shown as its
+// Latin-1 letter, so that no name turns into blanks or question marks.
+QString NameText(std::string_view bytes);
 
 // The program's own folder, byte for byte, without a trailing "/".
 std::string ProgramDir();

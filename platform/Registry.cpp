@@ -1,12 +1,10 @@
 #include "platform/Registry.h"
 
-#include <QFile>
-
 #include <charconv>
 #include <cstdint>
 
+#include "platform/CheckedFiles.h"
 #include "platform/IniFile.h"
-#include "platform/Paths.h"
 
 namespace vyk {
 
@@ -25,11 +23,11 @@ std::optional<std::uint32_t> ParseDword(std::string_view hex) {
 }  // namespace
 
 std::optional<RegistryKey> RegistryKey::Open(const std::string& registryFile, const std::string& keyPath) {
-    QFile file(QtPath(registryFile));
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    std::string content = file.readAll().toStdString();
-    if (!IniHasSection(content, keyPath)) return std::nullopt;
-    return RegistryKey(std::move(content), keyPath);
+    // Read like the settings file: a FIFO, a device or a file past the cap
+    // is no registry, without waiting on it or reading it whole.
+    FileContent content = ReadRegularFile(registryFile, MaxIniFileSize);
+    if (content.status != ReadStatus::Read || !IniHasSection(content.bytes, keyPath)) return std::nullopt;
+    return RegistryKey(std::move(content.bytes), keyPath);
 }
 
 std::optional<RegistryValue> RegistryKey::Query(const std::string& valueName) const {

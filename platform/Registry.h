@@ -25,8 +25,9 @@ struct RegistryValue {
 
 class RegistryKey {
 public:
-    // Fails when the file or the key is missing. The key's values are
-    // read at the open.
+    // Fails when the file or the key is missing, or the file is no regular
+    // file of at most MaxIniFileSize bytes. The key's values are read at the
+    // open.
     static std::optional<RegistryKey> Open(const std::string& registryFile, const std::string& keyPath);
 
     // Fails when the value is missing or a dword is not 1 to 8 hex digits.

@@ -63,12 +63,12 @@ bool Probe(QLabel& lblFont, std::string_view face) {
 void InstallFont(const ShellPaths& paths, const std::string& sourceDir, std::string_view fileName) {
     const std::string target = WithOneTrailingSlash(paths.fontsDir) + std::string(fileName);
     const std::string source = FontPath(sourceDir, fileName);
-    // The user's fonts folder need not exist yet on a fresh account.
-    const bool copied = QDir().mkpath(QtPath(paths.fontsDir)) && CopyFileReplacing(source, target);
+    // The user's fonts folder need not exist yet on a fresh account. One that
+    // cannot be made or written (a file in its place, a read-only home) must
+    // not cost the face: InstallFontFile adds it from where it lies.
+    QDir().mkpath(QtPath(paths.fontsDir));
+    InstallFontFile(source, target);
     DoEvents();
-    // A fonts folder that cannot be made or written (a file in its place, a
-    // read-only home) must not cost the face: it is added from where it lies.
-    if (!copied || !AddFontFile(target)) AddFontFile(source);
 }
 
 std::string MissingFontText(std::string_view face) {

@@ -19,8 +19,9 @@ inline constexpr std::string_view MissingFontTitle = "Missing Font";
 // Copies the font file of that name from `sourceDir` (the data folder, or
 // the program folder when the data folder lacks it) into the fonts folder
 // and adds it to the program's fonts; when the copy fails, adds it from
-// `sourceDir`. Failures are skipped: the confirmation that follows reports a
-// face that is still missing.
+// `sourceDir`. A file that is no font is neither copied nor added. Failures
+// are skipped: the confirmation that follows reports a face that is still
+// missing.
 void InstallFont(const ShellPaths& paths, const std::string& sourceDir, std::string_view fileName);
 
 // "Unable to load <face> Font." CR "'Vyakorsutravali' can't be displayed in <face>."

@@ -272,8 +272,7 @@ void FrmSrcDir::cbOk_Click() {
     shell_.gSrcDirCancelled = false;
     const std::string dir = WithoutTrailingSlash(path);
     if (!FileExists(DataFilePath(dir))) {
-        MsgRequest message;
-        message.text = std::string(NoVyakorFileText) + path;
+        MsgRequest message(NoVyakorFileText + PathText(path));
         message.icon = MsgIcon::Information;
         dialogs_.MsgBox(message);
         tbsrcPath->setFocus();

@@ -38,9 +38,9 @@ void WriteDirSetting(const ShellState& shell, const CorpusState& corpus) {
 
 namespace {
 
-std::string UnrememberedDirText(const std::string& dir, const std::string& iniFile) {
-    return "The data folder's name holds a line break, which " + iniFile +
-           " cannot keep, so it is not remembered for the next start:\r\n   " + dir;
+MessageText UnrememberedDirText(const std::string& dir, const std::string& iniFile) {
+    return "The data folder's name holds a line break, which " + PathText(iniFile) +
+           " cannot keep, so it is not remembered for the next start:\r\n   " + PathText(dir);
 }
 
 }  // namespace
@@ -51,8 +51,7 @@ void RememberDataDir(Application& app) {
         WriteDirSetting(app.shell, corpus);
         return;
     }
-    MsgRequest message;
-    message.text = UnrememberedDirText(corpus.gDataDir, app.shell.gIniFile);
+    MsgRequest message(UnrememberedDirText(corpus.gDataDir, app.shell.gIniFile));
     message.icon = MsgIcon::Exclamation;
     app.dialogs.MsgBox(message);
 }
@@ -75,9 +74,9 @@ std::string GetWindowsDir(const ShellPaths& paths) {
     return WithOneTrailingSlash(paths.windowsDir);
 }
 
-std::string DataDirQuestion(const std::string& oldPath, const std::string& rememberedPath) {
-    return "1. Vyakor Sutra File Not Found in \r\n   " + oldPath +
-           "\r\n\r\n2. Continue with the Previous Path?\r\n   " + rememberedPath +
+MessageText DataDirQuestion(const std::string& oldPath, const std::string& rememberedPath) {
+    return "1. Vyakor Sutra File Not Found in \r\n   " + PathText(oldPath) +
+           "\r\n\r\n2. Continue with the Previous Path?\r\n   " + PathText(rememberedPath) +
            "\r\n\r\n3. Click on 'NO' to Select a New Path.\r\n";
 }
 
@@ -111,8 +110,7 @@ bool DecideDataDir(Application& app) {
     bool ask = corpus.gDataDir != oldPath;
     for (;;) {
         if (ask) {
-            MsgRequest question;
-            question.text = DataDirQuestion(oldPath, corpus.gDataDir);
+            MsgRequest question(DataDirQuestion(oldPath, corpus.gDataDir));
             question.buttons = MsgButtons::YesNoCancel;
             question.icon = MsgIcon::Question;
             const MsgAnswer answer = app.dialogs.MsgBox(question);

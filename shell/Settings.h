@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/MessageText.h"
+
 namespace vyk {
 
 class Application;
@@ -48,7 +50,7 @@ std::string WithOneTrailingSlash(std::string dir);
 std::string GetWindowsDir(const ShellPaths& paths);
 
 // The three-line question of a missing data file.
-std::string DataDirQuestion(const std::string& oldPath, const std::string& rememberedPath);
+MessageText DataDirQuestion(const std::string& oldPath, const std::string& rememberedPath);
 
 // Decides gDataDir: the program folder when it holds the data file, else the
 // remembered folder, the question and the folder chooser. Returns false when

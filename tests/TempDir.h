@@ -2,13 +2,20 @@
 // A temporary folder per test or benchmark, and plain file helpers.
 
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vyk::test {
 
@@ -53,6 +60,37 @@ inline std::string ReadBytes(const std::string& path) {
 }
 
 inline bool Exists(const std::string& path) { return std::filesystem::exists(path); }
+
+// The names in a folder, sorted, hidden ones included.
+inline std::vector<std::string> Names(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// A FIFO that no process ever opens for writing: opening it for reading the
+// usual way waits forever.
+inline std::string MakeFifo(const std::string& path) {
+  if (::mkfifo(path.c_str(), 0600) != 0) std::abort();
+  return path;
+}
+
+// Runs `body` in a child process that an alarm ends after `seconds`, so a
+// call that waits on a FIFO fails the test instead of holding it forever.
+// "" when body returned true, else what happened.
+inline std::string RunInChild(const std::function<bool()>& body, unsigned seconds = 10) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::alarm(seconds);
+    ::_exit(body() ? 0 : 1);
+  }
+  int status = 0;
+  if (child < 0 || ::waitpid(child, &status, 0) != child) return "the child did not run";
+  if (WIFSIGNALED(status))
+    return WTERMSIG(status) == SIGALRM ? "still waiting after " + std::to_string(seconds) + " s" : "killed by a signal";
+  return WEXITSTATUS(status) == 0 ? "" : "returned false";
+}
 
 inline std::string TempDir::Write(std::string_view name, std::string_view bytes) const {
   std::string file = File(name);

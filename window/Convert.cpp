@@ -17,9 +17,8 @@ constexpr std::string_view ConverterName = "vykConvert";
 constexpr std::string_view ConvertWarning = "Vyakorsutravali may require restart after conversion.";
 constexpr std::string_view ConvertTitle = "Convert";
 
-MsgRequest ConvertMessage(std::string text, MsgButtons buttons) {
-    MsgRequest request;
-    request.text = std::move(text);
+MsgRequest ConvertMessage(MessageText text, MsgButtons buttons) {
+    MsgRequest request(std::move(text));
     request.title = std::string(ConvertTitle);
     request.buttons = buttons;
     request.icon = MsgIcon::Information;
@@ -42,7 +41,7 @@ void FrmSutra::mnuToolsConvert_Click() {
 
     const std::string program = corpus_.gDataDir + "/" + std::string(ConverterName);
     if (const std::optional<std::string> error = startProgram_(program)) {
-        dialogs_.MsgBox(ConvertMessage(*error + "\r\nError Loading " + program, MsgButtons::OK));
+        dialogs_.MsgBox(ConvertMessage(*error + "\r\nError Loading " + PathText(program), MsgButtons::OK));
         return;
     }
 

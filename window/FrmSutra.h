@@ -122,8 +122,8 @@ public:
     void ShowUnknownFileFormat() override;
 
     // SaverHost (CommitEdit, DoEvents and SetHourglass serve both hosts).
-    bool AskTerminate(const std::string& message) override;
-    void ReportSaveError(const std::string& message) override;
+    bool AskTerminate(const MessageText& message) override;
+    void ReportSaveError(const MessageText& message) override;
     void SaveCompleted() override;
     void SaveTerminated() override;
 

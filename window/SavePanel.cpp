@@ -100,8 +100,7 @@ void FrmSutra::Form_QueryUnload(bool& cancel) {
     }
 
     vyk::Beep();
-    MsgRequest question;
-    question.text = std::string(CloseQuestion) + corpus_.gDataFile;
+    MsgRequest question(CloseQuestion + PathText(corpus_.gDataFile));
     question.title = std::string(SaveTitle);
     question.buttons = MsgButtons::YesNoCancel;
     question.icon = MsgIcon::Question;
@@ -138,18 +137,16 @@ void FrmSutra::endProgram() {
     if (hooks_.EndProgram) hooks_.EndProgram();
 }
 
-bool FrmSutra::AskTerminate(const std::string& message) {
-    MsgRequest question;
-    question.text = message;
+bool FrmSutra::AskTerminate(const MessageText& message) {
+    MsgRequest question(message);
     question.title = std::string(TerminateTitle);
     question.buttons = MsgButtons::YesNo;
     question.icon = MsgIcon::Information;
     return dialogs_.MsgBox(question) == MsgAnswer::Yes;
 }
 
-void FrmSutra::ReportSaveError(const std::string& message) {
-    MsgRequest report;
-    report.text = message;
+void FrmSutra::ReportSaveError(const MessageText& message) {
+    MsgRequest report(message);
     report.title = std::string(SaveTitle);
     report.icon = MsgIcon::Exclamation;
     dialogs_.MsgBox(report);

@@ -197,6 +197,12 @@ TEST_F(LoaderTest, MissingFileOrFolderIsRejectedWithTheMessage) {
   EXPECT_EQ(host.unknownFormatMessages, 2);
 }
 
+TEST_F(LoaderTest, FifoAsTheDataFileIsRejectedWithoutWaiting) {
+  PrepareState(state, dir.path());
+  test::MakeFifo(state.gDataFile);
+  EXPECT_EQ(test::RunInChild([&] { return !LoadSutraFile(state, host) && host.unknownFormatMessages == 1; }), "");
+}
+
 TEST_F(LoaderTest, BareFileNameIsTakenFromTheDataFolder) {
   CorpusFileBuilder file;
   file.Record(RecordBuilder().Text());

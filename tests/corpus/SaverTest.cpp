@@ -7,6 +7,7 @@
 #include <chrono>
 #include <random>
 #include <filesystem>
+#include <functional>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -45,6 +46,23 @@ protected:
   SaveOutcome Save(const SaveOptions& options = {}) { return SaveSutraFile(state, host, options); }
   std::string OnDisk() const { return test::ReadBytes(dir.File("sutra.vyk")); }
   bool TempLeft() const { return test::Exists(dir.File("sutra.tmp")); }
+
+  // Saves with a write fault at operation 0, 1, 2, ... until a save gets
+  // through; `check` looks at the folder after each one that failed.
+  // Returns how many failed.
+  int SaveThroughFaults(const std::function<void()>& check) {
+    for (int failAt = 0; failAt < 1000; ++failAt) {
+      host = ScriptedSaverHost();
+      SaveOptions options;
+      options.faultHook = [failAt](int operation) { return operation == failAt ? ENOSPC : 0; };
+      const SaveOutcome outcome = Save(options);
+      if (outcome == SaveOutcome::Saved) return failAt;
+      EXPECT_EQ(outcome, SaveOutcome::Failed) << failAt;
+      check();
+    }
+    ADD_FAILURE() << "no save got through";
+    return -1;
+  }
 
   // The texts a fresh load of sutra.vyk yields, by record number.
   std::vector<std::string> Reloaded() {
@@ -291,6 +309,7 @@ TEST_F(SaverTest, MissingDataFolderFailsWithTheCause) {
   LoadTexts({"a"});
   state.gDataModified = true;
   state.gDataDir = dir.File("gone");
+  state.gDataFile = state.gDataDir + "/sutra.vyk";
   ASSERT_EQ(Save(), SaveOutcome::Failed);
   ExpectNothingLost(*this, state, host, original, OnDisk(), TempLeft());
   EXPECT_NE(host.errors[0].find("No such file or directory"), std::string::npos) << host.errors[0];
@@ -303,20 +322,11 @@ TEST_F(SaverTest, FailureAtEveryFileOperationLeavesTheOldCorpus) {
   StoreEdit(state, 5, RecordBuilder().Label("new").Text());
   state.gDataModified = true;
 
-  int failures = 0;
-  for (int failAt = 0;; ++failAt) {
-    host = ScriptedSaverHost();
-    SaveOptions options;
-    options.faultHook = [failAt](int operation) { return operation == failAt ? ENOSPC : 0; };
-    const SaveOutcome outcome = Save(options);
-    if (outcome == SaveOutcome::Saved) break;
-    ++failures;
-    ASSERT_EQ(outcome, SaveOutcome::Failed) << failAt;
+  const int failures = SaveThroughFaults([&] {
     ExpectNothingLost(*this, state, host, original, OnDisk(), TempLeft());
     EXPECT_NE(host.errors[0].find("No space left on device"), std::string::npos) << host.errors[0];
     EXPECT_EQ(Reloaded(), oldTexts);
-    ASSERT_LT(failAt, 1000);
-  }
+  });
   EXPECT_GE(failures, 5) << "writes, the header patch, the sync and the rename can each fail";
   std::vector<std::string> newTexts = oldTexts;
   newTexts[4] = RecordBuilder().Label("new").Text();
@@ -393,7 +403,7 @@ TEST_F(SaverTest, SaveKilledAtAnyMomentLeavesTheOldOrTheNewFile) {
   EXPECT_GT(sawNew, 0);
 }
 
-// ---- only files this save made are written ----
+// ---- only the data file loaded is replaced, and only files this save made ----
 
 TEST_F(SaverTest, LeftOverTemporaryLinkIsRemovedNotWrittenThrough) {
   LoadTexts({"a"});
@@ -416,6 +426,136 @@ TEST_F(SaverTest, LinkedDataFileIsReplacedAtItsTargetAndStaysALink) {
   EXPECT_EQ(std::filesystem::read_symlink(dir.File("sutra.vyk")), target);
   EXPECT_EQ(Reloaded(), (std::vector<std::string>{"edited"}));
   EXPECT_FALSE(TempLeft() || test::Exists(elsewhere.File("sutra.tmp")));
+}
+
+// A folder read from the settings up to a NUL and past it once named the
+// data file itself as the temporary file.
+TEST_F(SaverTest, PathHoldingANulIsRefusedAndTheCorpusStays) {
+  using namespace std::string_literals;
+  LoadTexts({"a"});
+  StoreEdit(state, 1, "edited");
+  state.gDataModified = true;
+  state.gDataDir = dir.File("sutra.vyk") + "\0x"s;
+  state.gDataFile = state.gDataDir + "/sutra.vyk";
+  for (int failAt : {-1, 0, 1, 2, 3}) {
+    host = ScriptedSaverHost();
+    SaveOptions options;
+    options.faultHook = [failAt](int operation) { return operation == failAt ? ENOSPC : 0; };
+    EXPECT_EQ(Save(options), SaveOutcome::Refused) << failAt;
+    EXPECT_EQ(OnDisk(), original) << failAt;
+  }
+  ASSERT_EQ(host.errors.size(), 1u);
+  EXPECT_NE(host.errors[0].find("NUL"), std::string::npos) << host.errors[0];
+  EXPECT_EQ(test::Names(dir.path()), (std::vector<std::string>{"sutra.vyk"}));
+}
+
+// sutra.vyk a link to a file named sutra.tmp, in another folder or in the
+// data folder itself: that file is the corpus, never a leftover.
+TEST_F(SaverTest, LinkedDataFileNamedSutraTmpIsNeverTakenForTheTemporaryFile) {
+  test::TempDir store;
+  for (const std::string& target : {store.File("sutra.tmp"), dir.File("sutra.tmp")}) {
+    std::filesystem::remove(dir.File("sutra.vyk"));
+    std::filesystem::remove(target);
+    ASSERT_EQ(::symlink(target.c_str(), dir.File("sutra.vyk").c_str()), 0);
+    LoadTexts({"a"});
+    const std::vector<std::string> names = test::Names(std::filesystem::path(target).parent_path().string());
+    StoreEdit(state, 1, "edited");
+    state.gDataModified = true;
+    SaveThroughFaults([&] {
+      EXPECT_EQ(test::ReadBytes(target), original) << target;
+      EXPECT_EQ(test::Names(std::filesystem::path(target).parent_path().string()), names) << target;
+    });
+    EXPECT_EQ(Reloaded(), (std::vector<std::string>{"edited"})) << target;
+    EXPECT_EQ(std::filesystem::read_symlink(dir.File("sutra.vyk")), target);
+    EXPECT_EQ(test::Names(std::filesystem::path(target).parent_path().string()), names) << target;
+  }
+}
+
+TEST_F(SaverTest, UsersSutraTmpBesideALinksTargetIsKept) {
+  test::TempDir elsewhere;
+  const std::string notes = elsewhere.Write("sutra.tmp", "my own notes");
+  ASSERT_EQ(::symlink(elsewhere.File("real.vyk").c_str(), dir.File("sutra.vyk").c_str()), 0);
+  LoadTexts({"a"});
+  StoreEdit(state, 1, "edited");
+  state.gDataModified = true;
+  const std::vector<std::string> names{"real.vyk", "sutra.tmp"};
+  SaveThroughFaults([&] {
+    EXPECT_EQ(test::ReadBytes(notes), "my own notes");
+    EXPECT_EQ(test::Names(elsewhere.path()), names);
+  });
+  EXPECT_EQ(test::ReadBytes(notes), "my own notes");
+  EXPECT_EQ(test::Names(elsewhere.path()), names);
+  EXPECT_EQ(Reloaded(), (std::vector<std::string>{"edited"}));
+}
+
+// Another program's new data file, put in place by a rename or written into
+// the loaded file, before the save or while it runs, is what stays.
+TEST_F(SaverTest, DataFileReplacedOrRewrittenSinceTheLoadIsNotOverwritten) {
+  const std::string theirs = CorpusFileBuilder().Record("their record").Record("and another").Bytes();
+  auto replace = [&] {
+    test::WriteBytes(dir.File("new.vyk"), theirs);
+    std::filesystem::rename(dir.File("new.vyk"), dir.File("sutra.vyk"));
+  };
+  auto rewrite = [&] { test::WriteBytes(dir.File("sutra.vyk"), theirs); };
+  const struct {
+    const char* name;
+    std::function<void()> change;
+    bool whileSaving;
+  } cases[] = {{"replaced", replace, false}, {"rewritten", rewrite, false}, {"replaced while saving", replace, true}};
+  for (const auto& c : cases) {
+    host = ScriptedSaverHost();
+    LoadTexts({"a", "b"});
+    StoreEdit(state, 1, "edited");
+    state.gDataModified = true;
+    if (c.whileSaving) {
+      host.onEvents = [&](int n) {
+        if (n == 1) c.change();
+      };
+    } else {
+      c.change();
+    }
+    EXPECT_EQ(Save(), SaveOutcome::Failed) << c.name;
+    EXPECT_TRUE(OnDisk() == theirs) << c.name;
+    EXPECT_EQ(test::Names(dir.path()), (std::vector<std::string>{"sutra.vyk"})) << c.name;
+    EXPECT_TRUE(state.gDataModified);
+    EXPECT_EQ(state.gEditedText[1], "edited");
+    ASSERT_EQ(host.errors.size(), 1u) << c.name;
+    EXPECT_NE(host.errors[0].find(state.gDataFile + " failed: another program has replaced or changed it"),
+              std::string::npos)
+        << host.errors[0];
+    // "Saving " and the file's name, marked so the box shows it as the file system names it.
+    EXPECT_EQ(host.reports[0].paths.front(), (TextSpan{7, state.gDataFile.size()}));
+  }
+}
+
+// A name others can write to may be swapped under the save: it neither
+// checks nor keeps nor removes a file it did not write.
+TEST_F(SaverTest, TemporaryFileSwappedWhileSavingIsNeitherKeptNorRemoved) {
+  LoadTexts({"a", "b"});
+  StoreEdit(state, 1, "edited");
+  state.gDataModified = true;
+  host.onEvents = [&](int n) {
+    if (n != 1) return;
+    std::filesystem::rename(dir.File("sutra.tmp"), dir.File("moved"));
+    test::WriteBytes(dir.File("sutra.tmp"), "planted");
+  };
+  EXPECT_EQ(Save(), SaveOutcome::Failed);
+  EXPECT_EQ(OnDisk(), original);
+  EXPECT_EQ(test::ReadBytes(dir.File("sutra.tmp")), "planted");
+}
+
+TEST_F(SaverTest, SaveByRootKeepsTheFilesOwnerGroupAndMode) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only root can give a file to another user";
+  LoadTexts({"a"});
+  ASSERT_EQ(::chown(dir.File("sutra.vyk").c_str(), 1000, 1000), 0);
+  ASSERT_EQ(::chmod(dir.File("sutra.vyk").c_str(), 0664), 0);
+  StoreEdit(state, 1, "edited");
+  ASSERT_EQ(Save(), SaveOutcome::Saved);
+  struct stat saved {};
+  ASSERT_EQ(::stat(dir.File("sutra.vyk").c_str(), &saved), 0);
+  EXPECT_EQ(saved.st_uid, 1000u);
+  EXPECT_EQ(saved.st_gid, 1000u);
+  EXPECT_EQ(saved.st_mode & 07777, 0664u);
 }
 
 // Root may write any file, so the save runs as user 65534 in a child.

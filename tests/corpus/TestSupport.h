@@ -95,11 +95,14 @@ public:
     ++events;
     if (onEvents) onEvents(events);
   }
-  bool AskTerminate(const std::string& message) override {
-    questions.push_back(message);
+  bool AskTerminate(const MessageText& message) override {
+    questions.push_back(message.text);
     return terminateAnswer;
   }
-  void ReportSaveError(const std::string& message) override { errors.push_back(message); }
+  void ReportSaveError(const MessageText& message) override {
+    errors.push_back(message.text);
+    reports.push_back(message);
+  }
   void SetHourglass(bool on) override { hourglass.push_back(on); }
   void SaveCompleted() override { ++completed; }
   void SaveTerminated() override { ++terminated; }
@@ -111,6 +114,7 @@ public:
   int terminated = 0;
   std::vector<std::string> questions;
   std::vector<std::string> errors;
+  std::vector<MessageText> reports;  // the errors with their marked paths
   std::vector<bool> hourglass;
   std::function<void()> onCommit;
   std::function<void(int)> onEvents;

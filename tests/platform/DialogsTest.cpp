@@ -23,6 +23,16 @@ MsgRequest Request(MsgButtons buttons, std::string text = "text") {
     return request;
 }
 
+// Names are the file system's UTF-8, with a stray byte as its Latin-1 letter;
+// the program's own words stay Latin-1.
+TEST(QtDialogService, PathsShowAsTheFileSystemNamesThemAndTheRestAsLatin1) {
+    const MessageText message = MessageText("caf\xE9 in ") +
+                                PathText("/d/\xC3\xB1\xC4\x81ma-\xE0\xA4\xA6\xE0\xA4\xA4/caf\xE9") + " and " +
+                                PathText("\xC0\xAF\xF0\x9F\x93\x81") + ".";
+    EXPECT_EQ(BoxText(message), QString::fromUtf8(u8"caf\u00E9 in /d/\u00F1\u0101ma-\u0926\u0924/caf\u00E9 and "
+                                                  u8"\u00C0\u00AF\U0001F4C1."));
+}
+
 TEST(ScriptedDialogService, RecordsRequestsAndGivesPlannedAnswersInOrder) {
     ScriptedDialogService dialogs;
     dialogs.Plan(MsgAnswer::No);

@@ -91,25 +91,5 @@ TEST(StartDetached, ProgramRunsWithoutBeingWaitedFor) {
     EXPECT_TRUE(QFile::exists(QString::fromStdString(marker)));
 }
 
-TEST(CopyFileReplacing, ReplacesTheTarget) {
-    TempDir folder;
-    const std::string from = folder.Write("velka.ttf", std::string("font\0bytes", 10));
-    const std::string to = folder.Write("copy.ttf", "old and longer content");
-    EXPECT_TRUE(CopyFileReplacing(from, to));
-    EXPECT_EQ(test::ReadBytes(to), std::string("font\0bytes", 10));
-    EXPECT_TRUE(CopyFileReplacing(from, folder.File("new.ttf")));
-    EXPECT_EQ(test::ReadBytes(folder.File("new.ttf")), std::string("font\0bytes", 10));
-}
-
-TEST(CopyFileReplacing, FailureLeavesTheTargetWhole) {
-    TempDir folder;
-    const std::string to = folder.Write("copy.ttf", "old");
-    EXPECT_FALSE(CopyFileReplacing(folder.File("missing.ttf"), to));
-    EXPECT_EQ(test::ReadBytes(to), "old");
-    const std::string from = folder.Write("a.ttf", "x");
-    EXPECT_FALSE(CopyFileReplacing(from, folder.File("no/such/folder/a.ttf")));
-    EXPECT_EQ(QDir(QString::fromStdString(folder.path())).entryList(QDir::Files).size(), 2);
-}
-
 }  // namespace
 }  // namespace vyk

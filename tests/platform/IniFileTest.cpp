@@ -5,6 +5,9 @@
 #include <QDir>
 #include <QString>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "tests/TempDir.h"
 
 namespace vyk {
@@ -50,6 +53,37 @@ TEST(IniRead, LongValuesComeBackWhole) {
     const std::string folderName = "/" + std::string(119, 'd');
     const std::string ini = folder.Write("vyakor.ini", "[Settings]\nDir=" + folderName + "\n");
     EXPECT_EQ(GetPrivateProfileString("Settings", "Dir", "", ini), folderName);
+}
+
+TEST(IniRead, ValueEndsAtItsFirstNul) {
+    using namespace std::string_literals;
+    TempDir folder;
+    const std::string ini = folder.Write("vyakor.ini", "[Settings]\nDir=/data/sutra.vyk\0x\n"s);
+    EXPECT_EQ(GetPrivateProfileString("Settings", "Dir", "", ini), "/data/sutra.vyk");
+    EXPECT_FALSE(WritePrivateProfileString("Settings", "Dir", "/a\0b"s, ini));
+}
+
+// What is no settings file of ours reads as missing, at once, and is never
+// replaced: a FIFO no one writes to, an endless device, a file past 1 MiB.
+TEST(IniFile, SpecialAndOversizedFilesReadAsMissingAndStayAsTheyAre) {
+    TempDir folder;
+    const std::string fifo = test::MakeFifo(folder.File("fifo.ini"));
+    const std::string zero = folder.File("zero.ini");
+    ASSERT_EQ(::symlink("/dev/zero", zero.c_str()), 0);
+    const std::string bigContent = "[Settings]\nDir=/d\n" + std::string(1 << 20, ';');
+    const std::string big = folder.Write("big.ini", bigContent);
+    for (const std::string& ini : {fifo, zero, big}) {
+        EXPECT_EQ(test::RunInChild([&] {
+                      return GetPrivateProfileString("Settings", "Dir", "none", ini) == "none" &&
+                             !WritePrivateProfileString("Settings", "Dir", "/new", ini);
+                  }),
+                  "")
+            << ini;
+    }
+    struct stat status {};
+    EXPECT_TRUE(::lstat(fifo.c_str(), &status) == 0 && S_ISFIFO(status.st_mode));
+    EXPECT_TRUE(::lstat(zero.c_str(), &status) == 0 && S_ISLNK(status.st_mode));
+    EXPECT_TRUE(test::ReadBytes(big) == bigContent);
 }
 
 TEST(IniWrite, CreatesFileFolderSectionAndKey) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include "tests/TempDir.h"
 
 namespace vyk {
@@ -21,6 +23,14 @@ TEST_F(RegistryTest, MissingFileOrKeyFailsTheOpen) {
     const std::string file = WriteRegistry(std::string("[") + LocationKey + "]\nMSINFO=/usr/bin\n");
     EXPECT_FALSE(RegistryKey::Open(file, MsInfoKey));
     EXPECT_TRUE(RegistryKey::Open(file, LocationKey));
+}
+
+TEST_F(RegistryTest, FifoOrEndlessDeviceIsNoRegistry) {
+    const std::string fifo = test::MakeFifo(folder.File(RegistryFileName));
+    const std::string zero = folder.File("zero.ini");
+    ASSERT_EQ(::symlink("/dev/zero", zero.c_str()), 0);
+    for (const std::string& file : {fifo, zero})
+        EXPECT_EQ(test::RunInChild([&] { return !RegistryKey::Open(file, MsInfoKey); }), "") << file;
 }
 
 TEST_F(RegistryTest, TextValueIsRegSz) {

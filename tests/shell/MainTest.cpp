@@ -93,7 +93,7 @@ TEST_F(MainTest, RememberedFolderKeptByYes) {
 
     ASSERT_EQ(dialogs.asked.size(), 1u);
     const MsgRequest& question = dialogs.asked[0];
-    EXPECT_EQ(question.text, DataDirQuestion(programDir, dataDir));
+    EXPECT_EQ(question.text, DataDirQuestion(programDir, dataDir).text);
     EXPECT_EQ(question.buttons, MsgButtons::YesNoCancel);
     EXPECT_EQ(question.icon, MsgIcon::Question);
     EXPECT_EQ(question.title, "");
@@ -174,7 +174,7 @@ TEST_F(MainTest, NoDataAnywhereGoesOnWithEmptyLists) {
     Main(*app);
 
     ASSERT_EQ(dialogs.asked.size(), 2u);
-    EXPECT_EQ(dialogs.asked[0].text, DataDirQuestion(programDir, ""));
+    EXPECT_EQ(dialogs.asked[0].text, DataDirQuestion(programDir, "").text);
     EXPECT_EQ(dialogs.asked[1].title, UnknownFileFormatTitle);
     EXPECT_EQ(app->corpus.gDataDir, "");
     EXPECT_EQ(app->corpus.gDataFile, "/sutra.vyk");
@@ -196,6 +196,31 @@ TEST_F(MainTest, ProgramFolderNameThatIsNotUtf8IsFoundAndRemembered) {
     EXPECT_EQ(Remembered(), programDir);
     app.reset();
     std::filesystem::remove_all(programDir);  // QTemporaryDir cannot name it
+}
+
+TEST_F(MainTest, RememberedUtf8FolderShowsByItsNameInTheQuestion) {
+    const std::string folder = top + "/\xC3\xB1\xC4\x81ma-\xE0\xA4\xA6\xE0\xA4\xA4";  // "ñāma-दत"
+    PutData(folder);
+    Remember(folder);
+    dialogs.Plan(MsgAnswer::Yes);
+    Main(*app);
+    ASSERT_FALSE(dialogs.asked.empty());
+    EXPECT_TRUE(BoxText(dialogs.asked[0]).contains(QString::fromUtf8(u8"/\u00F1\u0101ma-\u0926\u0924\r\n")))
+        << BoxText(dialogs.asked[0]).toStdString();
+}
+
+// The value read ends at its first NUL: past it, the data folder named the
+// data file itself, and font files in it named the corpus.
+TEST_F(MainTest, RememberedFolderEndsAtItsFirstNul) {
+    using namespace std::string_literals;
+    PutCorpus(dataDir);
+    PutFontFiles(programDir);
+    WriteBytes(IniFile(), "[Settings]\nDir="s + dataDir + "/sutra.vyk\0x\n"s);
+    dialogs.Plan(MsgAnswer::Yes);
+    Main(*app);
+    EXPECT_EQ(app->corpus.gDataDir, dataDir + "/sutra.vyk");
+    EXPECT_FALSE(app->ProgramEnded());
+    EXPECT_TRUE(FaceAvailable("Times Kovra Roman") && FaceAvailable("Velka"));
 }
 
 TEST_F(MainTest, FolderNameWithALineBreakIsNotRememberedAndTheUserIsTold) {
@@ -256,7 +281,7 @@ TEST_F(MainTest, ReloadWithDataOutsideTheProgramFolderAsksAgain) {
     Main(*app);
     Main(*app);
     ASSERT_EQ(dialogs.asked.size(), 2u);
-    EXPECT_EQ(dialogs.asked[1].text, DataDirQuestion(programDir, dataDir));
+    EXPECT_EQ(dialogs.asked[1].text, DataDirQuestion(programDir, dataDir).text);
 }
 
 TEST_F(MainTest, RestrictMenusHidesToolsAndGreysTheSearchItems) {

@@ -64,10 +64,13 @@ TEST_F(SettingsTest, WindowsDirGetsExactlyOneTrailingSlash) {
 }
 
 TEST_F(SettingsTest, QuestionHasItsThreeNumberedLines) {
-    EXPECT_EQ(DataDirQuestion("/opt/Vyakor", "/home/u/Data"),
+    const MessageText question = DataDirQuestion("/opt/Vyakor", "/home/u/Data");
+    EXPECT_EQ(question.text,
               "1. Vyakor Sutra File Not Found in \r\n   /opt/Vyakor\r\n\r\n"
               "2. Continue with the Previous Path?\r\n   /home/u/Data\r\n\r\n"
               "3. Click on 'NO' to Select a New Path.\r\n");
+    // Both folders are marked as the file system's names.
+    EXPECT_EQ(question.paths, (std::vector<TextSpan>{{39, 11}, {94, 12}}));
 }
 
 TEST_F(SettingsTest, DataFilePathHasExactlyOneSlash) {

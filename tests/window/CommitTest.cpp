@@ -196,26 +196,6 @@ TEST_F(ShowSutraTest, ACommitOfAnUntouchedPaneStoresNothing) {
     EXPECT_FALSE(HasEdit(corpus, 2));
 }
 
-TEST_F(ShowSutraTest, TypedTextReachesTheCacheAtTheNextDisplayAndShowsFromThere) {
-    TypeIntoPane("more");
-    EXPECT_TRUE(corpus.gEditedText[1].empty());
-    window->ShowSutra(3);
-    EXPECT_EQ(corpus.gEditedText[1].substr(0, 6), "1.1.1\0"s);
-    window->ShowSutra(1);
-    EXPECT_EQ(PaneText(), "Sutra\r\nab\r\nVritti\r\nx\r\ny\r\nExplanation\r\nlast\r\nmore\r\n");
-    EXPECT_EQ(state.gField[7], "last\r\nmore");
-}
-
-TEST_F(ShowSutraTest, ShowingTheSameSutraWithTypingPendingShowsTheRebuiltRecord) {
-    TypeIntoPane("z");
-    window->ShowSutra(1);
-    RecordBuilder typed;
-    typed.Label("1.1.1").Sutra(" ab").Section(3, "x\r\ny").Section(6, "last\r\nz").Numbers(16, 32);
-    EXPECT_EQ(corpus.gEditedText[1], typed.Text()) << "only the typed letter and its line end are new";
-    EXPECT_EQ(state.gField[7], "last\r\nz");
-    EXPECT_EQ(state.gField[1], " ab");
-}
-
 TEST_F(ShowSutraTest, UndoIsOfferedOnlyForACommittedSutraAndShowsTheFileText) {
     window->mnuTools_Click();
     EXPECT_FALSE(window->mnuToolsUndo->isEnabled());

@@ -91,21 +91,6 @@ TEST_F(ViewInsertTest, InsertCaretPastTheEndOfTheTextGoesToTheEnd) {
     EXPECT_EQ(pane->SelStart(), static_cast<int>(PaneText().size()));
 }
 
-// Pending typing is folded into the fields before any rendering: it stays on
-// screen, keeps its mark, and the next display commits it.
-TEST_F(ViewInsertTest, TogglesAndInsertKeepPendingTyping) {
-    TypeIntoPane("typed");
-    MainItem(Vritti)->trigger();
-    PopupItem(Vritti)->trigger();
-    Window().InsertItem(Explanation)->trigger();
-    EXPECT_EQ(PaneText(), "Sutra\r\nsee Vritti\r\nAnuVritti\r\nvrddhih\r\ntyped\r\nExplanation\r\n\r\n\r\n");
-    EXPECT_TRUE(TextChanged());
-    Window().lstVykE[0]->SetListIndex(1);
-    RecordBuilder stored;
-    stored.Label("1.1.1").Sutra("see Vritti").Section(AnuVritti - 1, "vrddhih\r\ntyped").Section(Explanation - 1, "\r\n");
-    EXPECT_EQ(corpus.gEditedText[1], stored.Numbers(1, 1).Text());
-}
-
 TEST_F(ViewInsertTest, InsertShowsAHiddenSectionThatHoldsTextAndNeverEmptiesIt) {
     MainItem(AnuVritti)->trigger();
     ASSERT_TRUE(Window().InsertItem(AnuVritti)->isEnabled());

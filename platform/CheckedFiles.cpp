@@ -62,31 +62,28 @@ OpenFailure FailureOf(int error) {
 
 }  // namespace
 
-OpenedFile OpenRegularFile(const std::string& path, const OpenRules& rules) {
+OpenedFile OpenRegularFile(const std::string& path, std::int64_t maxSize) {
     OpenedFile opened;
-    auto fail = [&](OpenFailure failure, int error) {
+    auto fail = [&](OpenFailure failure) {
         opened.fd.Reset();
         opened.failure = failure;
-        opened.error = error;
         return std::move(opened);
     };
-    if (path.empty()) return fail(OpenFailure::Missing, ENOENT);
-    if (HoldsNul(path)) return fail(OpenFailure::Refused, EINVAL);
+    if (path.empty()) return fail(OpenFailure::Missing);
+    if (HoldsNul(path)) return fail(OpenFailure::Refused);
     // O_NONBLOCK: a FIFO without a writer would hold the open until one
     // came; on a regular file it changes nothing.
-    const int flags = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (rules.followLinks ? 0 : O_NOFOLLOW);
-    opened.fd = FileDescriptor(OpenRetrying(AT_FDCWD, path.c_str(), flags));
-    if (!opened.fd) return fail(FailureOf(errno), errno);
-    if (::fstat(opened.fd.Get(), &opened.status) != 0) return fail(OpenFailure::System, errno);
-    if (!S_ISREG(opened.status.st_mode))
-        return fail(OpenFailure::NotRegular, S_ISDIR(opened.status.st_mode) ? EISDIR : EINVAL);
-    if (rules.maxSize >= 0 && opened.status.st_size > rules.maxSize) return fail(OpenFailure::TooLarge, EFBIG);
+    opened.fd = FileDescriptor(OpenRetrying(AT_FDCWD, path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!opened.fd) return fail(FailureOf(errno));
+    if (::fstat(opened.fd.Get(), &opened.status) != 0) return fail(OpenFailure::System);
+    if (!S_ISREG(opened.status.st_mode)) return fail(OpenFailure::NotRegular);
+    if (maxSize >= 0 && opened.status.st_size > maxSize) return fail(OpenFailure::TooLarge);
     return opened;
 }
 
 FileContent ReadRegularFile(const std::string& path, std::int64_t maxSize) {
     FileContent content;
-    const OpenedFile file = OpenRegularFile(path, {true, maxSize});
+    const OpenedFile file = OpenRegularFile(path, maxSize);
     if (!file) {
         content.status = file.failure == OpenFailure::Missing ? ReadStatus::Missing : ReadStatus::Unreadable;
         return content;

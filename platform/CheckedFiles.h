@@ -59,13 +59,8 @@ enum class OpenFailure {
     Missing,     // nothing has that name (or a folder on the way is missing)
     NotRegular,  // a folder, FIFO, device or socket
     TooLarge,    // larger than the cap
-    Refused,     // a NUL in the name, or a link where none may be followed
-    System,      // anything else; errno-style code in `error`
-};
-
-struct OpenRules {
-    bool followLinks = true;
-    std::int64_t maxSize = -1;  // -1: no cap
+    Refused,     // a NUL in the name, or a loop of links
+    System,      // anything else
 };
 
 // A regular file open for reading, with the status of the descriptor itself.
@@ -73,14 +68,14 @@ struct OpenedFile {
     FileDescriptor fd;
     struct stat status {};
     OpenFailure failure = OpenFailure::None;
-    int error = 0;  // errno of the failure, for the user's message
 
     explicit operator bool() const { return static_cast<bool>(fd); }
 };
 
 // Opens without waiting (a FIFO with no writer, a device) and keeps the
-// descriptor only when it is a regular file within the cap.
-OpenedFile OpenRegularFile(const std::string& path, const OpenRules& rules = {});
+// descriptor only when it is a regular file of at most maxSize bytes (-1:
+// no cap). A link is followed: what it names is what is checked.
+OpenedFile OpenRegularFile(const std::string& path, std::int64_t maxSize = -1);
 
 enum class ReadStatus { Read, Missing, Unreadable };
 

@@ -305,14 +305,11 @@ void RichTextPane::insertFromMimeData(const QMimeData* source) {
     QTextEdit::insertFromMimeData(&plain);
 }
 
-namespace {
-
-std::optional<unsigned char> Latin1Byte(char32_t character) {
+std::optional<unsigned char> RichTextPane::ByteFor(char32_t character) const {
+    if (ByteForCharacter) return ByteForCharacter(character);
     if (character > 0xFF) return std::nullopt;
     return static_cast<unsigned char>(character);
 }
-
-}  // namespace
 
 std::optional<QString> RichTextPane::ToPaneText(const QString& text, char32_t* refused) const {
     // A letter and its combining mark, as some sources send them, make one
@@ -321,7 +318,7 @@ std::optional<QString> RichTextPane::ToPaneText(const QString& text, char32_t* r
     QString bytes;
     bytes.reserve(composed.size());
     for (const char32_t character : composed.toUcs4()) {
-        const std::optional<unsigned char> byte = ByteForCharacter ? ByteForCharacter(character) : Latin1Byte(character);
+        const std::optional<unsigned char> byte = ByteFor(character);
         if (!byte) {
             if (refused != nullptr) *refused = character;
             return std::nullopt;
@@ -334,7 +331,7 @@ std::optional<QString> RichTextPane::ToPaneText(const QString& text, char32_t* r
 QString RichTextPane::RefusedTypingText(const QString& text) const {
     QString typed;
     for (const char32_t character : text.normalized(QString::NormalizationForm_C).toUcs4()) {
-        const std::optional<unsigned char> byte = ByteForCharacter ? ByteForCharacter(character) : Latin1Byte(character);
+        const std::optional<unsigned char> byte = ByteFor(character);
         typed += QChar(static_cast<char16_t>(byte ? *byte : '?'));
     }
     return typed;

@@ -109,6 +109,8 @@ private:
     // becomes the byte that stands for it, and a character without one
     // refuses the whole text, with that character in *refused.
     std::optional<QString> ToPaneText(const QString& text, char32_t* refused) const;
+    // The byte that stands for one character, as ByteForCharacter says.
+    std::optional<unsigned char> ByteFor(char32_t character) const;
     // Typed input that a locked pane refuses: each character as its byte,
     // or "?" when it has none; KeyPress reports it all the same.
     QString RefusedTypingText(const QString& text) const;

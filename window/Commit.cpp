@@ -226,9 +226,7 @@ PaneLayout LayOutPane(const SectionTexts& fields, const SectionFlags& rendered) 
         layout.text += CrLf;
         section.textBegin = layout.text.size();
         layout.text += layout.shown[k].text;
-        section.textEnd = layout.text.size();
         layout.text += CrLf;
-        section.end = layout.text.size();
         layout.sections.push_back(section);
     }
     return layout;

@@ -33,8 +33,6 @@ struct PaneSection {
     int k = 0;
     std::size_t headBegin = 0;  // its head line
     std::size_t textBegin = 0;  // its text, after the head's CR LF
-    std::size_t textEnd = 0;    // the CR LF that closes the text
-    std::size_t end = 0;        // after that CR LF, where the next head begins
 };
 
 // What a rendering put in the pane: its text, each rendered section's place

@@ -19,11 +19,6 @@ constexpr SutraList HiddenLists[] = {SutraList::lstVykEy0, SutraList::lstVykEy1,
 // read: the same bytes in the same order, at a fraction of the system calls.
 constexpr int64_t IndexBlockEntries = 4096;
 
-unsigned char FoldAscii(char c) {
-  const auto byte = static_cast<unsigned char>(c);
-  return (byte >= 'A' && byte <= 'Z') ? static_cast<unsigned char>(byte + ('a' - 'A')) : byte;
-}
-
 // Remembers which record each hidden-list entry came from, so the lists
 // derived from the sorted order can hand the host a record number without
 // parsing labels back out of the text. Equal texts are handed out in the
@@ -47,17 +42,6 @@ private:
 };
 
 }  // namespace
-
-int CompareListText(std::string_view a, std::string_view b) {
-  const std::size_t common = std::min(a.size(), b.size());
-  for (std::size_t i = 0; i < common; ++i) {
-    const unsigned char left = FoldAscii(a[i]);
-    const unsigned char right = FoldAscii(b[i]);
-    if (left != right) return left < right ? -1 : 1;
-  }
-  if (a.size() == b.size()) return 0;
-  return a.size() < b.size() ? -1 : 1;
-}
 
 std::string CutAtLastWord(std::string_view s) {
   const std::size_t q = s.find_last_of(" -");

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "corpus/Collation.h"
+#include "platform/ListOrder.h"
 
 namespace vyk {
 
@@ -40,10 +41,6 @@ inline constexpr std::string_view UnknownFileFormatTitle = "Unknown File Format"
 
 // Separates the visible part of a SortEntry or KaumudiEntry from the label.
 inline constexpr char ListLabelMark = '\xA0';
-
-// The order of the sorted lists: ASCII letters folded to lower case, then
-// unsigned byte order; a shorter text sorts before its extensions.
-int CompareListText(std::string_view a, std::string_view b);
 
 inline constexpr std::size_t ListLineMax = 35;
 inline constexpr std::size_t ListLabelMax = 7;

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <iterator>
 
-#include "corpus/Loader.h"
 #include "platform/Latin1.h"
+#include "platform/ListOrder.h"
 
 namespace vyk {
 

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <limits>
 #include <utility>
 
 namespace vyk {
@@ -26,12 +27,18 @@ void FileDescriptor::Reset() {
 }
 
 FileIdentity FileIdentity::Of(const struct stat& status) {
-    return {status.st_dev, status.st_ino, status.st_size, status.st_mtim};
+    return {status.st_dev, status.st_ino, status.st_size, status.st_mtim, status.st_ctim};
 }
+
+namespace {
+
+bool SameTime(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
+
+}  // namespace
 
 bool FileIdentity::operator==(const FileIdentity& other) const {
     return device == other.device && inode == other.inode && size == other.size &&
-           modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
+           SameTime(modified, other.modified) && SameTime(changed, other.changed);
 }
 
 bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
@@ -71,8 +78,11 @@ OpenedFile OpenRegularFile(const std::string& path, std::int64_t maxSize) {
     };
     if (path.empty()) return fail(OpenFailure::Missing);
     if (HoldsNul(path)) return fail(OpenFailure::Refused);
-    // O_NONBLOCK: a FIFO without a writer would hold the open until one
-    // came; on a regular file it changes nothing.
+    struct stat named {};
+    if (::stat(path.c_str(), &named) != 0) return fail(FailureOf(errno));
+    if (!S_ISREG(named.st_mode)) return fail(OpenFailure::NotRegular);
+    // O_NONBLOCK: a FIFO put in the file's place since the look would hold
+    // the open until a writer came; on a regular file it changes nothing.
     opened.fd = FileDescriptor(OpenRetrying(AT_FDCWD, path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (!opened.fd) return fail(FailureOf(errno));
     if (::fstat(opened.fd.Get(), &opened.status) != 0) return fail(OpenFailure::System);
@@ -89,7 +99,8 @@ FileContent ReadRegularFile(const std::string& path, std::int64_t maxSize) {
         return content;
     }
     // One byte beyond the cap tells a file that grew since the check.
-    const std::size_t limit = static_cast<std::size_t>(maxSize) + 1;
+    const std::size_t limit =
+        maxSize < 0 ? std::numeric_limits<std::size_t>::max() : static_cast<std::size_t>(maxSize) + 1;
     content.bytes.resize(std::min(limit, static_cast<std::size_t>(file.status.st_size) + 1));
     std::size_t have = 0;
     bool failed = false;
@@ -124,17 +135,35 @@ std::size_t ReadAt(int fd, char* buffer, std::size_t size, std::int64_t offset) 
     return have;
 }
 
-bool WriteAll(int fd, const char* data, std::size_t size) {
+namespace {
+
+// `offset` < 0 writes at the file position.
+bool WriteLoop(int fd, const char* data, std::size_t size, std::int64_t offset) {
     while (size > 0) {
-        const ssize_t put = ::write(fd, data, size);
-        if (put < 0) {
-            if (errno == EINTR) continue;
+        const ssize_t put = offset < 0 ? ::write(fd, data, size) : ::pwrite(fd, data, size, static_cast<off_t>(offset));
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) {
+            // A write that took nothing may leave errno from an older call.
+            if (put == 0) errno = EIO;
             return false;
         }
         data += put;
         size -= static_cast<std::size_t>(put);
+        if (offset >= 0) offset += put;
     }
     return true;
+}
+
+}  // namespace
+
+bool WriteAll(int fd, const char* data, std::size_t size) { return WriteLoop(fd, data, size, -1); }
+
+bool WriteAllAt(int fd, const char* data, std::size_t size, std::int64_t offset) {
+    if (offset < 0) {
+        errno = EINVAL;
+        return false;
+    }
+    return WriteLoop(fd, data, size, offset);
 }
 
 FileDescriptor OpenFolder(const std::string& path) {

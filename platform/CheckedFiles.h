@@ -1,10 +1,11 @@
 #pragma once
 // Files opened by name may be anything: a link to another file, a FIFO that
 // waits for a writer, a device that never ends, or a name another program
-// swaps under us. These are the only ways the program opens or makes a file:
-// never waiting, taking only regular files, reading no more than a cap, and
-// acting on the descriptor once it has one. Plain C++, so that the corpus
-// store uses them too.
+// swaps under us. The program opens and makes its files through these
+// (the settings write aside, which Qt's QSaveFile does): never waiting,
+// taking only regular files, reading no more than a cap, and acting on the
+// descriptor once it has one. Plain C++, so that the corpus store uses them
+// too.
 
 #include <sys/stat.h>
 
@@ -34,14 +35,17 @@ private:
     int fd_ = -1;
 };
 
-// Which file a name stood for, and as what content: another file put in its
-// place has another device or inode, and a rewrite in place shows in its
-// size or modification time.
+// Which file a name stood for, and a cheap sign of its content: another
+// file put in its place has another device or inode, and a rewrite in place
+// shows in its size or times. A program may set the modification time back
+// (cp -p, rsync -t); the change time it cannot, though a touch or a chmod
+// moves it too.
 struct FileIdentity {
     dev_t device = 0;
     ino_t inode = 0;
     off_t size = 0;
     timespec modified{};
+    timespec changed{};
 
     static FileIdentity Of(const struct stat& status);
     bool operator==(const FileIdentity& other) const;
@@ -72,9 +76,11 @@ struct OpenedFile {
     explicit operator bool() const { return static_cast<bool>(fd); }
 };
 
-// Opens without waiting (a FIFO with no writer, a device) and keeps the
-// descriptor only when it is a regular file of at most maxSize bytes (-1:
-// no cap). A link is followed: what it names is what is checked.
+// Opens without waiting (a FIFO with no writer) and keeps the descriptor only
+// when it is a regular file of at most maxSize bytes (-1: no cap). What the
+// name stands for is looked at before it is opened, since opening some
+// devices does something of its own, and the descriptor again after. A link
+// is followed: what it names is what is checked.
 OpenedFile OpenRegularFile(const std::string& path, std::int64_t maxSize = -1);
 
 enum class ReadStatus { Read, Missing, Unreadable };
@@ -85,16 +91,20 @@ struct FileContent {
     struct stat file {};  // of the descriptor read, when Read
 };
 
-// The whole of a regular file of at most maxSize (>= 0) bytes. A file that is no
-// regular file, is larger, or grows past the cap while read is Unreadable.
+// The whole of a regular file of at most maxSize bytes (-1: no cap). A file
+// that is no regular file, is larger, or grows past the cap while read is
+// Unreadable.
 FileContent ReadRegularFile(const std::string& path, std::int64_t maxSize);
 
 // Reads up to `size` bytes at `offset`; how many arrived before the end of
 // the file or an error.
 std::size_t ReadAt(int fd, char* buffer, std::size_t size, std::int64_t offset);
 
-// Writes all of it, retrying interrupted writes; errno tells a failure.
+// Write all of it, at the file position or at `offset`, going on after a
+// short or interrupted write; errno tells a failure (EIO for a write that
+// took nothing and gave no cause).
 bool WriteAll(int fd, const char* data, std::size_t size);
+bool WriteAllAt(int fd, const char* data, std::size_t size, std::int64_t offset);
 
 // A folder open for acting on its entries by name, through the *at calls.
 FileDescriptor OpenFolder(const std::string& path);

@@ -9,30 +9,44 @@
 
 namespace vyk {
 
+// Whether the bytes a load read are still what the open file holds.
+enum class HeldContent {
+  Intact,     // the same bytes; the name may have gone or moved meanwhile
+  Rewritten,  // another program wrote into the file: its records are not what was loaded
+  Unknown,    // no file is open, or it could not be read through
+};
+
 class DataFile {
 public:
   DataFile() = default;
-  ~DataFile();
-  DataFile(const DataFile&) = delete;
-  DataFile& operator=(const DataFile&) = delete;
-  DataFile(DataFile&& other) noexcept;
-  DataFile& operator=(DataFile&& other) noexcept;
+  DataFile(DataFile&& other) noexcept = default;
+  DataFile& operator=(DataFile&& other) noexcept = default;
 
   // Closes any file held, then opens `path` for reading raw bytes. Other
   // programs may read and write the file meanwhile (no lock is taken). Only
   // a regular file opens (a link to one counts); a FIFO or device is refused
   // at once, without waiting on it.
   bool Open(const std::string& path);
-  bool IsOpen() const { return fd_ >= 0; }
+  bool IsOpen() const { return static_cast<bool>(fd_); }
   void Close();
 
   // Current length in bytes; -1 when no file is open.
   int64_t Length() const;
 
-  // The file as it was when opened, and as it is now (nullopt when closed):
-  // they differ once another program has rewritten it.
+  // The file as it was when opened (its device and inode name it).
   const FileIdentity& OpenedIdentity() const { return opened_; }
-  std::optional<FileIdentity> CurrentIdentity() const;
+  // The open file as it is now; nullopt when closed.
+  std::optional<struct stat> CurrentStatus() const;
+
+  // Takes a digest of the whole file as it is now, the content that later
+  // checks compare with. False when it cannot be read through.
+  bool NoteContent();
+
+  // Compares the open file with the noted content. While its size and
+  // times are as noted, it is taken as it was; else its bytes are read
+  // again: a touch, a chmod or a rename leaves it Intact, a rewrite does not,
+  // even one that put the modification time back.
+  HeldContent CheckContent();
 
   // `len` bytes at 1-based `pos`. Fails (nullopt) on a closed file, pos < 1,
   // len < 0, or when the file ends before pos + len - 1; never a partial read.
@@ -47,8 +61,17 @@ public:
   std::string ReadUpTo(int64_t pos, int64_t len) const;
 
 private:
-  int fd_ = -1;
+  std::optional<uint64_t> Digest() const;
+
+  FileDescriptor fd_;
   FileIdentity opened_;
+  // The noted content: its digest, and the status at which the file was
+  // last known to hold it.
+  std::optional<uint64_t> digest_;
+  FileIdentity noted_;
+  // The noted status is of the clock's running tick: a further write within
+  // that tick would leave it as it is.
+  bool racy_ = false;
 };
 
 }  // namespace vyk

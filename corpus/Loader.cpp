@@ -142,6 +142,10 @@ bool LoadSutraFile(CorpusState& state, LoaderHost& host) {
   }
 
   state.gDataIdentity = file.OpenedIdentity();
+  // What a save later compares the file with, to tell a touch from a
+  // rewrite. A file that cannot be read through still loads what it can;
+  // the save then refuses.
+  file.NoteContent();
 
   for (int i = 0; i < 3; ++i) {
     host.ListClear(VisibleLists[i]);

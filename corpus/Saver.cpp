@@ -1,11 +1,15 @@
 #include "corpus/Saver.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <optional>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include "corpus/Base255.h"
@@ -19,36 +23,74 @@ namespace {
 
 std::string Cause(int error) { return std::strerror(error); }
 
-// Where a save puts its temporary file beside the data file in the data
-// folder; anywhere else it takes a name no file has.
-struct TempRule {
-  std::string dataFolder;  // "" when there is none: always a fresh name
-  std::string sharedName;  // the data folder's own temporary file
+// What stands at the data file's name, against the file the corpus was
+// loaded from.
+enum class AtName {
+  Loaded,   // that file (or, with nothing loaded, whatever file is there)
+  Missing,  // nothing: another program removed it or moved it away
+  Other,    // a file another program put there
 };
 
+// The same folder or file, opened twice.
+bool SameOpenFile(int a, int b) {
+  struct stat first {};
+  struct stat second {};
+  return ::fstat(a, &first) == 0 && ::fstat(b, &second) == 0 && SameFile(first, second);
+}
+
+bool Names(const struct stat& status, const FileIdentity& file) {
+  return status.st_dev == file.device && status.st_ino == file.inode;
+}
+
 // Writes a data file into a temporary file and puts it in place of the
-// target only when it is complete, on disk and checked; the target is never
-// opened for writing, so it is at every moment wholly old or wholly new.
+// target only when it is complete, on disk and checked: by a rename, so the
+// target is at every moment wholly old or wholly new; or, where a rename
+// would lose the target's other names or is not allowed, by a write over it
+// from that complete copy, which stays until the target holds it on disk.
 // The target's folder is opened once and every later step acts through it
 // and through the temporary file's own descriptor, so a name swapped by
 // another program meanwhile cannot make the save check, keep or remove a
 // file it did not write.
 class CorpusWriter {
 public:
-  // `loaded`, when given, is the file the record tables were read from: the
-  // target must still be that file, unchanged, or nothing is written.
-  CorpusWriter(std::string targetPath, TempRule temp, std::optional<FileIdentity> loaded, const DataFile* loadedFile,
+  // `loaded`, when given, is the file the record tables point into, and
+  // `held` that file open: its bytes must still be the ones loaded, and the
+  // file at the name is replaced only when it is the loaded one, none, or
+  // one the user agreed to replace.
+  CorpusWriter(std::string targetPath, std::string dataFolder, std::optional<FileIdentity> loaded, DataFile* held,
                const SaveFaultHook* hook)
-      : targetPath_(std::move(targetPath)), temp_(std::move(temp)), loaded_(loaded), loadedFile_(loadedFile),
+      : targetPath_(std::move(targetPath)), dataFolder_(std::move(dataFolder)), loaded_(loaded), held_(held),
         hook_(hook) {}
   ~CorpusWriter() { Abandon(); }
   CorpusWriter(const CorpusWriter&) = delete;
   CorpusWriter& operator=(const CorpusWriter&) = delete;
 
+  // Finds the file to write and checks, before anything is written, that
+  // the loaded bytes are still there to copy from.
+  bool Settle() {
+    if (!SettleTarget()) return false;
+    if (held_ && held_->IsOpen()) {
+      switch (held_->CheckContent()) {
+      case HeldContent::Intact:
+        break;
+      case HeldContent::Rewritten:
+        refused_ = true;
+        return Fail(MessageText("another program has rewritten the file since it was loaded, so the records "
+                                "that were not edited can no longer be read as they were loaded"));
+      case HeldContent::Unknown:
+        return Fail(MessageText("the file it was loaded from can no longer be read through"));
+      }
+    }
+    return LookAtTarget();
+  }
+
+  AtName At() const { return at_; }
+  // The user has agreed to replace the other file now at the name.
+  void AllowReplacing() { allowed_ = target_; }
+
   bool Begin(char headerTag, char headerByte8) {
     header_ = BuildHeader(headerTag, headerByte8);
-    if (HoldsNul(targetPath_)) return Fail(MessageText("its path holds a NUL character, which no file name can hold"));
-    if (!SettleTarget() || !StillTheLoadedFile() || !CreateTempFile()) return false;
+    if (!CreateTempFile() || !KeepOwnerModeAndAttributes()) return false;
     buffer_.reserve(BufferSize);
     return Write(header_);
   }
@@ -73,39 +115,47 @@ public:
     if (!Patch(*indexStart, SutraFileHeader::IndexStartPos - 1)) return false;
     if (int error = Fault(); error != 0 || ::fsync(fd_.Get()) != 0)
       return Fail("cannot write " + PathText(TempPath()) + " to disk: " + Cause(error != 0 ? error : errno));
-    // Last checks, as late as can be: what is about to replace the data file
-    // is the file this save wrote, and the data file is still the one loaded.
-    if (!Verify() || !StillTheLoadedFile()) return false;
-    if (!NameStillNames(folder_.Get(), tempName_, fd_.Get()))
+    // Last checks, as late as can be: what is about to take the data file's
+    // place is the file this save wrote, and the name still stands for what
+    // the save settled on.
+    if (!Verify() || !StillAsSettled()) return false;
+    if (!NameStillNames(tempFolder_.Get(), tempName_, fd_.Get()))
       return Fail(PathText(TempPath()) + " was replaced by another program while the save ran");
-    if (int error = Fault();
-        error != 0 || ::renameat(folder_.Get(), tempName_.c_str(), folder_.Get(), targetName_.c_str()) != 0)
-      return Fail("cannot replace " + PathText(resolvedPath_) + " with " + PathText(TempPath()) + ": " +
-                  Cause(error != 0 ? error : errno));
-    created_ = false;
-    struct stat written {};
-    if (::fstat(fd_.Get(), &written) == 0) written_ = FileIdentity::Of(written);
-    fd_.Reset();
-    // Makes the rename itself durable. The new file is in place whatever
-    // this yields, so a failure here does not turn the save into a failed one.
-    ::fsync(folder_.Get());
-    return true;
+    // Another name of the file would keep the old corpus after a rename.
+    if (at_ != AtName::Missing && target_.st_nlink > 1) inPlace_ = true;
+    if (!inPlace_) {
+      const int error = Rename();
+      if (error == 0) return Done();
+      // A folder with the sticky bit lets the user write another's file but
+      // not replace it; so does a folder the user may not write.
+      if (at_ == AtName::Missing || (error != EPERM && error != EACCES))
+        return Fail("cannot replace " + PathText(resolvedPath_) + " with " + PathText(TempPath()) + ": " +
+                    Cause(error));
+    }
+    return WriteInPlace();
   }
 
-  // Closes and removes the temporary file; the target is untouched.
+  // Closes and removes the temporary file, unless it holds the only whole
+  // copy of the new corpus.
   void Abandon() {
-    if (created_ && fd_) RemoveIfStillNames(folder_.Get(), tempName_, fd_.Get());
+    if (created_ && fd_) RemoveIfStillNames(tempFolder_.Get(), tempName_, fd_.Get());
     created_ = false;
     fd_.Reset();
+    tempFolder_.Reset();  // and with it the lock
   }
 
   int32_t Position() const { return position_; }
   const MessageText& Error() const { return error_; }
+  // The failure is a refusal: the loaded corpus cannot be saved at all.
+  bool Refused() const { return refused_; }
+  // The data file was partly written over when the save failed.
+  bool Damaged() const { return damaged_; }
   // The new data file, once Commit has put it in place.
   const std::optional<FileIdentity>& Written() const { return written_; }
 
 private:
   static constexpr std::size_t BufferSize = 1 << 16;
+  static constexpr int64_t KickSize = int64_t{1} << 20;
 
   bool Fail(MessageText message) {
     error_ = std::move(message);
@@ -115,13 +165,12 @@ private:
 
   int Fault() { return hook_ && *hook_ ? (*hook_)(operation_++) : 0; }
 
-  std::string TempPath() const { return FolderOf(resolvedPath_) + "/" + tempName_; }
+  std::string TempPath() const { return tempFolderPath_ + "/" + tempName_; }
 
   // A target that is a link stays one: the file it names is what gets
-  // replaced, so the temporary file goes beside that file (a rename cannot
+  // written, so the temporary file goes beside that file (a rename cannot
   // cross file systems). The link is followed here once; the rest of the
-  // save goes through the folder found. A target the user may not write is
-  // not replaced, although the folder would let a rename do it.
+  // save goes through the folder found.
   bool SettleTarget() {
     resolvedPath_ = targetPath_;
     struct stat link {};
@@ -134,72 +183,233 @@ private:
     targetName_ = NameOf(resolvedPath_);
     folder_ = OpenFolder(FolderOf(resolvedPath_));
     if (!folder_) return Fail("cannot open the folder " + PathText(FolderOf(resolvedPath_)) + ": " + Cause(errno));
+    return true;
+  }
+
+  // What stands at the name now. A file the user may not write is not
+  // replaced, although the folder would let a rename do it.
+  bool LookAtTarget() {
     haveTarget_ = ::fstatat(folder_.Get(), targetName_.c_str(), &target_, AT_SYMLINK_NOFOLLOW) == 0;
-    if (!haveTarget_ && errno != ENOENT) return Fail("cannot look at " + PathText(resolvedPath_) + ": " + Cause(errno));
-    if (haveTarget_ && ::faccessat(folder_.Get(), targetName_.c_str(), W_OK, AT_EACCESS) != 0)
+    if (!haveTarget_) {
+      if (errno != ENOENT) return Fail("cannot look at " + PathText(resolvedPath_) + ": " + Cause(errno));
+      at_ = AtName::Missing;
+      return true;
+    }
+    at_ = !loaded_ || Names(target_, *loaded_) ? AtName::Loaded : AtName::Other;
+    if (!S_ISREG(target_.st_mode)) return Fail(PathText(resolvedPath_) + " is no regular file");
+    if (::faccessat(folder_.Get(), targetName_.c_str(), W_OK, AT_EACCESS) != 0)
       return Fail(PathText(resolvedPath_) + " is write-protected: " + Cause(errno));
     return true;
   }
 
-  // The target, and the descriptor the records are read through, must both
-  // still be the file as loaded: another program may have put a new file in
-  // its place (a rename) or rewritten it (the records would be read at
-  // their old places from the new content).
-  bool StillTheLoadedFile() {
-    if (!loaded_) return true;
+  // The loaded bytes and the name, once more before the data file is
+  // written: another program may have been at work while the save ran. The
+  // loaded file gone from the name meanwhile is written anew, as it would
+  // have been at the start.
+  bool StillAsSettled() {
+    if (held_ && held_->IsOpen() && held_->CheckContent() != HeldContent::Intact)
+      return Fail(MessageText("another program has rewritten the file while the save ran"));
     struct stat now {};
-    if (::fstatat(folder_.Get(), targetName_.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0)
-      return Fail("cannot find " + PathText(resolvedPath_) + ": " + Cause(errno));
-    bool same = S_ISREG(now.st_mode) && FileIdentity::Of(now) == *loaded_;
-    if (loadedFile_ && loadedFile_->IsOpen()) same = same && loadedFile_->CurrentIdentity() == loaded_;
-    if (!same)
-      return Fail(MessageText("another program has replaced or changed it since it was loaded.\r"
-                              "Saving now would overwrite that program's file"));
+    const bool there = ::fstatat(folder_.Get(), targetName_.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0;
+    if (!there && errno != ENOENT) return Fail("cannot look at " + PathText(resolvedPath_) + ": " + Cause(errno));
+    if (!there) {
+      at_ = AtName::Missing;
+      return true;
+    }
+    const bool expected = at_ == AtName::Loaded ? SameFile(now, target_)
+                          : at_ == AtName::Other ? allowed_ && SameFile(now, *allowed_)
+                                                 : false;
+    if (!expected || !S_ISREG(now.st_mode))
+      return Fail(MessageText("another program has put a new file at its name while the save ran"));
+    target_ = now;
     return true;
   }
 
-  // In the data folder the temporary file is its own sutra.tmp, as ever:
-  // a file left there by an earlier run may be anything, a link to another
-  // file among them, so it goes, and the new one is made here and now by
-  // this save. Anywhere else (the data file is a link to another folder),
-  // or when the data file itself has that name, the folder is someone
-  // else's: the file gets a name no file has, and nothing there is removed.
+  // A save holds a lock on the folder of its temporary file from before it
+  // makes the file until the file is gone or in place, so that no other
+  // copy of the program takes that file for a leftover. The lock goes with
+  // the process: a save that was killed leaves none.
+  bool LockTempFolder() {
+    if (::flock(tempFolder_.Get(), LOCK_EX | LOCK_NB) == 0) return true;
+    const int error = errno;
+    if (error == EWOULDBLOCK)
+      return Fail("another copy of the program is saving into " + PathText(tempFolderPath_) +
+                  " just now; save again when it has finished");
+    return Fail("cannot lock the folder " + PathText(tempFolderPath_) + ": " + Cause(error));
+  }
+
+  // The temporary file goes beside the target, whence a rename can put it
+  // in place; where that folder takes no new file (the data file is a link
+  // into a folder the user may not write), it goes into the data folder,
+  // and the target is written over from it.
   bool CreateTempFile() {
+    tempFolderPath_ = FolderOf(resolvedPath_);
+    tempFolder_ = FileDescriptor(::openat(folder_.Get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!tempFolder_) return Fail("cannot open the folder " + PathText(tempFolderPath_) + ": " + Cause(errno));
+    if (!LockTempFolder()) return false;
+    if (MakeTempFileHere()) return true;
+    const int error = errno;
+    if (haveTarget_ && (error == EACCES || error == EPERM || error == EROFS) && !dataFolder_.empty()) {
+      FileDescriptor data = OpenFolder(dataFolder_);
+      if (data && !SameOpenFile(data.Get(), folder_.Get())) {
+        const std::string refusedPath = TempPath();
+        tempFolderPath_ = dataFolder_;
+        tempFolder_ = std::move(data);
+        if (!LockTempFolder()) return false;
+        if (MakeTempFileHere()) {
+          inPlace_ = true;
+          return true;
+        }
+        return Fail("cannot create " + PathText(TempPath()) + ": " + Cause(errno));
+      }
+    }
+    return Fail("cannot create " + PathText(TempPath()) + ": " + Cause(error));
+  }
+
+  // In the data folder the temporary file is sutra.tmp: under the lock any
+  // file of that name is a leftover of a save that was killed, and it goes
+  // (a link among them: it is removed, never written through). What cannot
+  // go (a folder, another user's file in a sticky folder) is left, and so
+  // is everything in any other folder, or when the data file itself has
+  // that name: the file then gets a name no file has.
+  bool MakeTempFileHere() {
     struct stat home {};
     struct stat here {};
-    const bool inDataFolder = !temp_.dataFolder.empty() && ::stat(temp_.dataFolder.c_str(), &home) == 0 &&
-                              ::fstat(folder_.Get(), &here) == 0 && SameFile(home, here);
-    if (inDataFolder && targetName_ != temp_.sharedName) {
-      tempName_ = temp_.sharedName;
-      if (::unlinkat(folder_.Get(), tempName_.c_str(), 0) != 0 && errno != ENOENT)
-        return Fail("cannot remove the leftover " + PathText(TempPath()) + ": " + Cause(errno));
-      fd_ = CreateNewFile(folder_.Get(), tempName_, NewFileMode());
-    } else {
-      fd_ = CreateUniqueFile(folder_.Get(), targetName_ + ".", NewFileMode(), &tempName_);
+    const bool inDataFolder = !dataFolder_.empty() && ::stat(dataFolder_.c_str(), &home) == 0 &&
+                              ::fstat(tempFolder_.Get(), &here) == 0 && SameFile(home, here);
+    const std::string shared(TempFileName);
+    if (inDataFolder && targetName_ != shared &&
+        (::unlinkat(tempFolder_.Get(), shared.c_str(), 0) == 0 || errno == ENOENT)) {
+      tempName_ = shared;
+      fd_ = CreateNewFile(tempFolder_.Get(), tempName_, NewFileMode());
+    }
+    if (!fd_) {
+      fd_ = CreateUniqueFile(tempFolder_.Get(), targetName_ + ".", NewFileMode(), &tempName_);
       if (!fd_) tempName_ = targetName_ + ".XXXXXX";
     }
-    if (!fd_) return Fail("cannot create " + PathText(TempPath()) + ": " + Cause(errno));
-    created_ = true;
-    KeepOwnerAndMode();
-    return true;
+    created_ = static_cast<bool>(fd_);
+    return created_;
   }
 
   // Private until it has the target's owner and mode; a new data file gets
   // the usual mode less the umask.
   mode_t NewFileMode() const { return haveTarget_ ? 0600 : 0644; }
 
-  // The new file keeps the owner, group and permissions of the one it
-  // replaces, as far as this process may give them: a user cannot give a
-  // file away (EPERM), and may set only a group of their own.
-  void KeepOwnerAndMode() {
-    if (!haveTarget_) return;
+  // The new file keeps the owner, group, permissions and extended
+  // attributes of the one it replaces, as far as this process may give
+  // them: a user cannot give a file away (EPERM), and may set only a group
+  // of their own and only attributes of the user's namespace.
+  bool KeepOwnerModeAndAttributes() {
+    if (!haveTarget_) return true;
     struct stat mine {};
     if (::fstat(fd_.Get(), &mine) == 0 && (mine.st_uid != target_.st_uid || mine.st_gid != target_.st_gid)) {
       if (::fchown(fd_.Get(), target_.st_uid, target_.st_gid) != 0 && mine.st_gid != target_.st_gid)
         (void)::fchown(fd_.Get(), static_cast<uid_t>(-1), target_.st_gid);
     }
     // After the owner: a change of owner clears the set-id bits.
-    (void)::fchmod(fd_.Get(), target_.st_mode & 07777);
+    if (int error = Fault(); error != 0 || ::fchmod(fd_.Get(), target_.st_mode & 07777) != 0)
+      return Fail("cannot give " + PathText(TempPath()) + " the permissions of " + PathText(resolvedPath_) + ": " +
+                  Cause(error != 0 ? error : errno));
+    // After the mode: an access ACL sets the group bits of the mode to its mask.
+    return KeepAttributes();
+  }
+
+  bool KeepAttributes() {
+    if (inPlace_) return true;  // the data file keeps its own
+    const std::string source = FolderOf(resolvedPath_) + "/" + targetName_;
+    ssize_t size = ::llistxattr(source.c_str(), nullptr, 0);
+    if (size <= 0) return true;  // none, or a file system without them
+    std::string names(static_cast<std::size_t>(size), '\0');
+    size = ::llistxattr(source.c_str(), names.data(), names.size());
+    if (size <= 0) return true;
+    names.resize(static_cast<std::size_t>(size));
+    if (names.back() != '\0') names.push_back('\0');
+    std::string value;
+    for (std::size_t at = 0; at < names.size(); at = names.find('\0', at) + 1) {
+      const std::string name = names.c_str() + at;
+      const ssize_t length = ::lgetxattr(source.c_str(), name.c_str(), nullptr, 0);
+      if (length < 0) continue;
+      value.resize(static_cast<std::size_t>(length));
+      const ssize_t got = ::lgetxattr(source.c_str(), name.c_str(), value.data(), value.size());
+      if (got < 0) continue;
+      value.resize(static_cast<std::size_t>(got));
+      if (::fsetxattr(fd_.Get(), name.c_str(), value.data(), value.size(), 0) == 0) continue;
+      // Attributes of other namespaces may be the system's to set.
+      if (name.rfind("user.", 0) == 0)
+        return Fail("cannot give " + PathText(TempPath()) + " the attribute " + name + " of " +
+                    PathText(resolvedPath_) + ": " + Cause(errno));
+    }
+    return true;
+  }
+
+  // Into a name found empty, nothing another program put there since is
+  // replaced.
+  int Rename() {
+    if (int error = Fault(); error != 0) return error;
+    const char* from = tempName_.c_str();
+    const char* to = targetName_.c_str();
+    if (at_ == AtName::Missing) {
+      if (::renameat2(tempFolder_.Get(), from, folder_.Get(), to, RENAME_NOREPLACE) == 0) return 0;
+      if (errno != EINVAL) return errno;  // EINVAL: the file system has no such rename
+    }
+    return ::renameat(tempFolder_.Get(), from, folder_.Get(), to) == 0 ? 0 : errno;
+  }
+
+  bool Done() {
+    created_ = false;
+    struct stat written {};
+    if (::fstat(fd_.Get(), &written) == 0) written_ = FileIdentity::Of(written);
+    fd_.Reset();
+    // Makes the rename itself durable. The new file is in place whatever
+    // this yields, so a failure here does not turn the save into a failed one.
+    ::fsync(folder_.Get());
+    tempFolder_.Reset();
+    return true;
+  }
+
+  // Writes the complete, verified temporary file over the target, which so
+  // keeps its other names, owner, mode and attributes. The temporary file
+  // is removed only once the target holds the new corpus on disk: a crash
+  // meanwhile leaves a whole corpus at one of the two names.
+  bool WriteInPlace() {
+    FileDescriptor out(::openat(folder_.Get(), targetName_.c_str(),
+                                O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat opened {};
+    if (!out || ::fstat(out.Get(), &opened) != 0)
+      return Fail("cannot write " + PathText(resolvedPath_) + ": " + Cause(errno));
+    if (!S_ISREG(opened.st_mode) || !SameFile(opened, target_))
+      return Fail(MessageText("another program has put a new file at its name while the save ran"));
+
+    const int64_t size = int64_t{position_} - 1 + static_cast<int64_t>(index_.size());
+    std::string block(BufferSize, '\0');
+    int error = 0;
+    for (int64_t at = 0; at < size && error == 0; at += static_cast<int64_t>(BufferSize)) {
+      const std::size_t want = static_cast<std::size_t>(std::min<int64_t>(size - at, BufferSize));
+      if (ReadAt(fd_.Get(), block.data(), want, at) != want) {
+        error = EIO;
+        break;
+      }
+      if ((error = Fault()) != 0) break;
+      damaged_ = true;
+      if (!WriteAllAt(out.Get(), block.data(), want, at)) error = errno;
+    }
+    if (error == 0 && ::ftruncate(out.Get(), static_cast<off_t>(size)) != 0) error = errno;
+    if (error == 0) error = Fault();
+    if (error == 0 && ::fsync(out.Get()) != 0) error = errno;
+    if (error != 0) {
+      if (!damaged_) return Fail("cannot write " + PathText(resolvedPath_) + ": " + Cause(error));
+      // The temporary file is now the one whole copy of the new corpus.
+      created_ = false;
+      return Fail("writing over " + PathText(resolvedPath_) + " failed part way: " + Cause(error) +
+                  ".\rThe whole new corpus is in " + PathText(TempPath()) + "; copy it over " +
+                  PathText(resolvedPath_) + " before anything else");
+    }
+    if (::fstat(out.Get(), &opened) == 0) written_ = FileIdentity::Of(opened);
+    RemoveIfStillNames(tempFolder_.Get(), tempName_, fd_.Get());
+    created_ = false;
+    fd_.Reset();
+    tempFolder_.Reset();
+    return true;
   }
 
   bool Write(std::string_view bytes) {
@@ -225,12 +435,19 @@ private:
   bool WriteChecked(const char* data, std::size_t size) {
     if (int error = Fault(); error != 0) return Fail("cannot write " + PathText(TempPath()) + ": " + Cause(error));
     if (!WriteAll(fd_.Get(), data, size)) return Fail("cannot write " + PathText(TempPath()) + ": " + Cause(errno));
+    written_bytes_ += static_cast<int64_t>(size);
+    // Sets the disk writing what is written so far while the save goes on,
+    // rather than all of it at the sync; the sync still reports a failure.
+    if (written_bytes_ - kicked_ >= KickSize) {
+      (void)::sync_file_range(fd_.Get(), kicked_, written_bytes_ - kicked_, SYNC_FILE_RANGE_WRITE);
+      kicked_ = written_bytes_;
+    }
     return true;
   }
 
   bool Patch(std::string_view bytes, off_t offset) {
     if (int error = Fault(); error != 0) return Fail("cannot write " + PathText(TempPath()) + ": " + Cause(error));
-    if (::pwrite(fd_.Get(), bytes.data(), bytes.size(), offset) != static_cast<ssize_t>(bytes.size()))
+    if (!WriteAllAt(fd_.Get(), bytes.data(), bytes.size(), offset))
       return Fail("cannot write " + PathText(TempPath()) + ": " + Cause(errno));
     return true;
   }
@@ -256,9 +473,9 @@ private:
   }
 
   std::string targetPath_;
-  TempRule temp_;
+  std::string dataFolder_;
   std::optional<FileIdentity> loaded_;
-  const DataFile* loadedFile_;
+  DataFile* held_;
   const SaveFaultHook* hook_;
 
   std::string resolvedPath_;
@@ -266,16 +483,51 @@ private:
   FileDescriptor folder_;
   bool haveTarget_ = false;
   struct stat target_ {};
+  AtName at_ = AtName::Missing;
+  std::optional<struct stat> allowed_;  // the other file the user agreed to replace
+  std::string tempFolderPath_;
+  FileDescriptor tempFolder_;  // locked while the save has a temporary file
   std::string tempName_;
   FileDescriptor fd_;
   bool created_ = false;
+  bool inPlace_ = false;
+  bool refused_ = false;
+  bool damaged_ = false;
   int operation_ = 0;
+  int64_t written_bytes_ = 0;
+  int64_t kicked_ = 0;  // the bytes handed to the disk ahead of the sync
   std::string header_;
   std::string buffer_;
   std::string index_;
   int32_t position_ = SutraFileHeader::FirstTextPos;
   MessageText error_;
   std::optional<FileIdentity> written_;
+};
+
+// Reads record texts from the loaded file through a window of consecutive
+// bytes: the texts lie mostly back to back, so a few large reads serve them
+// all where one read per record would cost more than the rest of the save.
+// The window is all of the file that is held in memory.
+class RecordReader {
+public:
+  explicit RecordReader(const DataFile& file) : file_(file) {}
+
+  std::optional<std::string_view> Read(int64_t pos, int64_t len) {
+    if (pos < 1 || len < 0) return std::nullopt;
+    if (pos < start_ || pos + len > start_ + static_cast<int64_t>(window_.size())) {
+      window_ = file_.ReadUpTo(pos, std::max(len, WindowSize));
+      start_ = pos;
+      if (static_cast<int64_t>(window_.size()) < len) return std::nullopt;
+    }
+    return std::string_view(window_).substr(static_cast<std::size_t>(pos - start_), static_cast<std::size_t>(len));
+  }
+
+private:
+  static constexpr int64_t WindowSize = int64_t{1} << 18;
+
+  const DataFile& file_;
+  std::string window_;
+  int64_t start_ = 0;
 };
 
 // A count for a message, with thousands separated: "32,768".
@@ -318,7 +570,7 @@ std::string LayoutProblem(int count, LengthOf lengthOf) {
   // The index starts at the position after the last record, so it too must
   // be addressable.
   if (position > MaxBase255Num3)
-    return "the records end at byte " + NumberText(position - 1) + ", beyond the last position " +
+    return "the index would start at byte " + NumberText(position) + ", beyond the last position " +
            NumberText(MaxBase255Num3) + " the data file can address";
   return {};
 }
@@ -337,12 +589,17 @@ std::string ReadProblem(const CorpusState& state, int i) {
          NumberText(state.gTextPos[i]) + " to " + NumberText(int64_t{state.gTextPos[i]} + state.gTextLen[i] - 1) + ")";
 }
 
-MessageText FailureMessage(const CorpusState& state, const MessageText& cause) {
-  return "Saving " + PathText(state.gDataFile) + " failed: " + cause +
-         ".\rThe file is unchanged and the edits are kept.";
+// What the failed save left is said of the file only while one is there:
+// another program may have taken it away.
+MessageText FailureMessage(const CorpusState& state, const MessageText& cause, bool damaged) {
+  struct stat there {};
+  const char* left = damaged                                      ? ".\rThe edits are kept."
+                     : ::lstat(state.gDataFile.c_str(), &there) == 0 ? ".\rThe file is unchanged and the edits are kept."
+                                                                   : ".\rNo file was written; the edits are kept.";
+  return "Saving " + PathText(state.gDataFile) + " failed: " + cause + left;
 }
 
-MessageText RefusalMessage(const CorpusState& state, const std::string& problem) {
+MessageText RefusalMessage(const CorpusState& state, const MessageText& problem) {
   return "Cannot save " + PathText(state.gDataFile) + ": " + problem + ".\rNothing was written.";
 }
 
@@ -355,25 +612,8 @@ std::string StartProblem(const CorpusState& state) {
   return FormatProblem(state);
 }
 
-// Holds gSaving for the duration of one save, whichever way it ends.
-class SavingFlag {
-public:
-  explicit SavingFlag(bool& flag) : flag_(flag) { flag_ = true; }
-  ~SavingFlag() { flag_ = false; }
-  SavingFlag(const SavingFlag&) = delete;
-  SavingFlag& operator=(const SavingFlag&) = delete;
 
-private:
-  bool& flag_;
-};
-
-}  // namespace
-
-SaveOutcome SaveSutraFile(CorpusState& state, SaverHost& host, const SaveOptions& options) {
-  // A second save from a handler run by this save's DoEvents must not start.
-  if (state.gSaving) return SaveOutcome::Refused;
-  std::optional<SavingFlag> saving(std::in_place, state.gSaving);
-
+SaveOutcome RunSave(CorpusState& state, SaverHost& host, const SaveOptions& options) {
   host.SetHourglass(true);
   // Typing still pending in the window belongs in the file being written.
   host.CommitEdit();
@@ -388,25 +628,36 @@ SaveOutcome SaveSutraFile(CorpusState& state, SaverHost& host, const SaveOptions
     return SaveOutcome::Refused;
   }
 
-  CorpusWriter writer(state.gDataFile, TempRule{state.gDataDir, std::string(TempFileName)}, state.gDataIdentity,
-                      &state.gDataFileNo, &options.faultHook);
+  CorpusWriter writer(state.gDataFile, state.gDataDir, state.gDataIdentity, &state.gDataFileNo, &options.faultHook);
   auto fail = [&](const MessageText& cause) {
     writer.Abandon();
     host.SetHourglass(false);
-    host.ReportSaveError(FailureMessage(state, cause));
+    if (writer.Refused()) {
+      host.ReportSaveError(RefusalMessage(state, cause));
+      return SaveOutcome::Refused;
+    }
+    host.ReportSaveError(FailureMessage(state, cause, writer.Damaged()));
     return SaveOutcome::Failed;
   };
 
+  if (!writer.Settle()) return fail(writer.Error());
+  if (writer.At() == AtName::Other) {
+    host.SetHourglass(false);
+    if (!host.AskReplace(PathText(state.gDataFile) + ReplaceQuestionTail)) return SaveOutcome::Declined;
+    host.SetHourglass(true);
+    writer.AllowReplacing();
+  }
   if (!writer.Begin(state.gHeaderTag, state.gHeaderByte8)) return fail(writer.Error());
 
-  std::string fileText;
+  RecordReader loaded(state.gDataFileNo);
   for (int i = 1; i <= MaxSutras; ++i) {
     std::string_view text;
     if (!state.gEditedText[i].empty()) {
       text = state.gEditedText[i];
     } else if (state.gTextPos[i] > 0) {
-      if (!state.gDataFileNo.ReadInto(state.gTextPos[i], state.gTextLen[i], fileText)) return fail(ReadProblem(state, i));
-      text = fileText;
+      const auto read = loaded.Read(state.gTextPos[i], state.gTextLen[i]);
+      if (!read) return fail(ReadProblem(state, i));
+      text = *read;
     } else {
       continue;
     }
@@ -435,9 +686,20 @@ SaveOutcome SaveSutraFile(CorpusState& state, SaverHost& host, const SaveOptions
   state.gDataModified = false;
   host.DoEvents();
   host.SetHourglass(false);
-  saving.reset();
-  host.SaveCompleted();
   return SaveOutcome::Saved;
+}
+
+}  // namespace
+
+SaveOutcome SaveSutraFile(CorpusState& state, SaverHost& host, const SaveOptions& options) {
+  // A second save from a handler run by this save's DoEvents must not start.
+  if (state.gSaving) return SaveOutcome::Refused;
+  state.gSaving = true;
+  const SaveOutcome outcome = RunSave(state, host, options);
+  state.gSaving = false;
+  // The reload that follows is no longer part of the save.
+  if (outcome == SaveOutcome::Saved) host.SaveCompleted();
+  return outcome;
 }
 
 bool WriteCorpusFile(const std::string& path, const std::vector<std::string>& texts, char headerByte8,
@@ -446,6 +708,7 @@ bool WriteCorpusFile(const std::string& path, const std::vector<std::string>& te
     if (error) *error = cause;
     return false;
   };
+  if (HoldsNul(path)) return fail("its path holds a NUL character, which no file name can hold");
   if (texts.size() > static_cast<std::size_t>(MaxSutras))
     return fail(NumberText(static_cast<int64_t>(texts.size())) + " records are more than the " + NumberText(MaxSutras) +
                 " a data file holds");
@@ -453,8 +716,8 @@ bool WriteCorpusFile(const std::string& path, const std::vector<std::string>& te
     return static_cast<int64_t>(texts[static_cast<std::size_t>(i) - 1].size());
   });
   if (!problem.empty()) return fail(problem);
-  CorpusWriter writer(path, TempRule{}, std::nullopt, nullptr, nullptr);
-  if (!writer.Begin(DefaultHeaderTag, headerByte8)) return fail(writer.Error().text);
+  CorpusWriter writer(path, {}, std::nullopt, nullptr, nullptr);
+  if (!writer.Settle() || !writer.Begin(DefaultHeaderTag, headerByte8)) return fail(writer.Error().text);
   for (const auto& text : texts)
     if (!writer.AddText(text, nullptr)) return fail(writer.Error().text);
   if (!writer.Commit()) return fail(writer.Error().text);

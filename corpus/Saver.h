@@ -1,5 +1,7 @@
 #pragma once
-// SaveSutraFile: writes the corpus anew through sutra.tmp.
+// SaveSutraFile: writes the corpus anew into a temporary file and puts it in
+// place of the data file by a rename or, where a rename would lose what the
+// file is, by a write over it from that complete copy.
 
 #include <functional>
 #include <string>
@@ -22,6 +24,9 @@ public:
   virtual bool AskTerminate(const MessageText& message) = 0;
   // A clear message naming the file and the cause.
   virtual void ReportSaveError(const MessageText& message) = 0;
+  // Another file than the one loaded stands at the data file's name; Yes
+  // (true) replaces it with the corpus as loaded and edited.
+  virtual bool AskReplace(const MessageText& question) = 0;
   virtual void SetHourglass(bool on) = 0;
   // Window: frStore/picSutra hidden, mnuToolsSave disabled, imgMainPg shown;
   // then the host runs Main (the reload).
@@ -30,22 +35,28 @@ public:
 };
 
 enum class SaveOutcome {
-  Saved,       // sutra.vyk replaced, gDataModified cleared, SaveCompleted ran
+  Saved,       // sutra.vyk written, gDataModified cleared, SaveCompleted ran
   Terminated,  // the user stopped it; nothing changed on disk
-  Failed,      // a file operation failed, sutra.vyk is write-protected, or
-               // another program replaced or rewrote it since the load;
-               // reported, sutra.vyk untouched, edits kept
+  Declined,    // the user kept the file another program put at the name
+  Failed,      // a file operation failed, sutra.vyk is write-protected,
+               // another copy is saving, or the file at the name changed
+               // while the save ran; reported, edits kept
   Refused,     // a save was running already, the corpus is beyond the format,
-               // no file was loaded, or the path holds a NUL; nothing written
+               // no file was loaded, the loaded file was rewritten by another
+               // program, or the path holds a NUL; nothing written
 };
 
 inline constexpr std::string_view TempFileName = "sutra.tmp";
+inline constexpr std::string_view ReplaceQuestionTail =
+    " is not the file the corpus was loaded from: another program has put it there since.\r"
+    "Replace it with the corpus as loaded, with your edits?";
 inline constexpr std::string_view TerminateQuestion = "Terminate Saving the File: ";
 inline constexpr std::string_view TerminateTitle = "Abort";
 
 // Fault injection for tests: called before each operation on the new file
-// (every write, the sync, the rename) with its running number from 0; a
-// non-zero result makes that operation fail with that errno value.
+// (every write, the mode, the sync, the rename, each block written in place
+// and its sync) with its running number from 0; a non-zero result makes that
+// operation fail with that errno value.
 using SaveFaultHook = std::function<int(int operation)>;
 
 struct SaveOptions {
@@ -56,10 +67,9 @@ SaveOutcome SaveSutraFile(CorpusState& state, SaverHost& host, const SaveOptions
 
 // Writes a complete data file with the given record texts (at most MaxSutras,
 // each within the format; header tag 0x01) to `path`, through a temporary
-// file of a fresh name beside it and an atomic rename. A `path` that is a
-// link keeps it: the file it names is replaced, through a temporary file
-// beside that file. On failure returns false with the cause in *error (when
-// error is not null); `path` is untouched.
+// file of a fresh name beside it, as a save does, replacing whatever file is
+// there. A `path` that is a link keeps it: the file it names is written. On
+// failure returns false with the cause in *error (when error is not null).
 bool WriteCorpusFile(const std::string& path, const std::vector<std::string>& texts,
                      char headerByte8, std::string* error);
 

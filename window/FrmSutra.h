@@ -124,6 +124,7 @@ public:
     // SaverHost (CommitEdit, DoEvents and SetHourglass serve both hosts).
     bool AskTerminate(const MessageText& message) override;
     void ReportSaveError(const MessageText& message) override;
+    bool AskReplace(const MessageText& question) override;
     void SaveCompleted() override;
     void SaveTerminated() override;
 

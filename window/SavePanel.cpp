@@ -66,10 +66,11 @@ void FrmSutra::cbOk_Click() {
     case SaveOutcome::Saved:       // the panel went with the reload
     case SaveOutcome::Terminated:  // the panel shows Terminate alone until Tools, Save
         break;
+    case SaveOutcome::Declined:
     case SaveOutcome::Failed:
     case SaveOutcome::Refused:
-        // The message has told why; the edits are all still there, so the
-        // panel offers the save again.
+        // The message or the question has told why; the edits are all still
+        // there, so the panel offers the save again.
         setSavePanel(SavePanelState::Ready);
         break;
     }
@@ -150,6 +151,14 @@ void FrmSutra::ReportSaveError(const MessageText& message) {
     report.title = std::string(SaveTitle);
     report.icon = MsgIcon::Exclamation;
     dialogs_.MsgBox(report);
+}
+
+bool FrmSutra::AskReplace(const MessageText& question) {
+    MsgRequest request(question);
+    request.title = std::string(SaveTitle);
+    request.buttons = MsgButtons::YesNo;
+    request.icon = MsgIcon::Exclamation;
+    return dialogs_.MsgBox(request) == MsgAnswer::Yes;
 }
 
 void FrmSutra::SaveCompleted() {

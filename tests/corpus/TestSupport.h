@@ -103,16 +103,22 @@ public:
     errors.push_back(message.text);
     reports.push_back(message);
   }
+  bool AskReplace(const MessageText& question) override {
+    replaceQuestions.push_back(question.text);
+    return replaceAnswer;
+  }
   void SetHourglass(bool on) override { hourglass.push_back(on); }
   void SaveCompleted() override { ++completed; }
   void SaveTerminated() override { ++terminated; }
 
   bool terminateAnswer = false;
+  bool replaceAnswer = false;
   int commits = 0;
   int events = 0;
   int completed = 0;
   int terminated = 0;
   std::vector<std::string> questions;
+  std::vector<std::string> replaceQuestions;
   std::vector<std::string> errors;
   std::vector<MessageText> reports;  // the errors with their marked paths
   std::vector<bool> hourglass;

@@ -202,6 +202,22 @@ TEST_F(SaveTest, AFailedSaveIsReportedAndThePanelOffersSaveAgain) {
     EXPECT_TRUE(Window().mnuToolsSave->isEnabled());
 }
 
+// Another program's file at the name: the question names it, and No keeps
+// that file and the edits.
+TEST_F(SaveTest, AnotherProgramsFileAtTheNameIsKeptWhenTheUserSaysNo) {
+    CommitAnEdit();
+    std::filesystem::remove(corpus.gDataFile);
+    std::ofstream(corpus.gDataFile, std::ios::binary) << "theirs";
+    Window().mnuToolsSave_Click();
+    Window().cbOk->click();
+
+    ASSERT_EQ(dialogs.asked.size(), 1u);
+    EXPECT_EQ(dialogs.asked[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(dialogs.asked[0].text.rfind(corpus.gDataFile + " is not the file the corpus was loaded from", 0), 0u);
+    EXPECT_EQ(Panel(), Ready);
+    EXPECT_EQ(FileBytes(corpus.gDataFile), "theirs");
+}
+
 // ---- The close query ------------------------------------------------------
 
 TEST_F(SaveTest, CloseWithoutChangesEndsTheProgramWithoutAQuestion) {

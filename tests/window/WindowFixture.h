@@ -8,6 +8,9 @@
 #include <QFontDatabase>
 #include <QMenu>
 
+#include <fcntl.h>
+#include <sys/file.h>
+
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -20,6 +23,7 @@
 #include "corpus/Saver.h"
 #include "platform/Controls.h"
 #include "platform/Dialogs.h"
+#include "platform/CheckedFiles.h"
 #include "platform/Latin1.h"
 #include "platform/ListControl.h"
 #include "platform/RichTextPane.h"
@@ -131,10 +135,16 @@ public:
     }
 
     // A save that cannot create its temporary file.
-    void BlockTheTemporaryFile() { std::filesystem::create_directory(dir.File("sutra.tmp")); }
-    void UnblockTheTemporaryFile() { std::filesystem::remove(dir.File("sutra.tmp")); }
+    // Holds the data folder's save lock, as another copy of the program
+    // does while it saves there: a save fails until it is let go.
+    void BlockTheTemporaryFile() {
+        folderLock = FileDescriptor(::open(dir.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        ASSERT_EQ(::flock(folderLock.Get(), LOCK_EX | LOCK_NB), 0);
+    }
+    void UnblockTheTemporaryFile() { folderLock.Reset(); }
 
     TempDir dir;
+    FileDescriptor folderLock;
     CorpusState corpus;
     WindowState state;
     ScriptedDialogService dialogs;

@@ -87,7 +87,7 @@ void BM_ShowSutra(benchmark::State& run) {
     const int k = static_cast<int>(run.range(0));
     for (auto _ : run) {
         bench.window->ShowSutra(k);
-        benchmark::DoNotOptimize(bench.state.gField[1].data());
+        benchmark::DoNotOptimize(bench.window->Session().Sections().gField[1].data());
     }
     run.SetLabel(k == 1 ? "1 KB record" : "30 KB record");
     run.counters["bytes"] = static_cast<double>(bench.corpus.gTextLen[k]);

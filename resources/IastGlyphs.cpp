@@ -58,9 +58,10 @@ std::optional<unsigned char> GlyphByteForLetter(char32_t letter) {
 std::optional<unsigned char> ByteShowing(char32_t character) {
   if (const auto byte = GlyphByteForLetter(character)) return byte;
   if (character > 0xFF) return std::nullopt;
+  // The face draws no control character; those from 7F on are still bytes
+  // the text can hold, and copying gives them out as themselves.
   const bool layout = character == '\t' || character == '\r' || character == '\n';
-  const bool control = character < 0x20 || (character >= 0x7F && character <= 0x9F);
-  if (control && !layout) return std::nullopt;
+  if (character < 0x20 && !layout) return std::nullopt;
   const auto byte = static_cast<unsigned char>(character);
   // At a glyph byte the face draws another letter: ñ's own byte F1 shows ḷ.
   for (const GlyphLetter& row : GlyphLetters) {

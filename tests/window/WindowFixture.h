@@ -108,6 +108,9 @@ public:
         cursor.insertText(Latin1(text));
     }
 
+    // The section texts of the sutra on display, as its edit session holds them.
+    const std::string& Field(int k) const { return window->Session().Sections().gField[static_cast<std::size_t>(k)]; }
+
     // The edit state of the pane.
     int CurSutra() const { return window->Session().CurSutra(); }
     bool TextChanged() const { return window->Session().TextChanged(); }

@@ -14,6 +14,7 @@
 #include "shell/Application.h"
 #include "shell/Main.h"
 #include "tests/QtTestSupport.h"
+#include "tests/ScriptedDialogs.h"
 #include "window/FrmSutra.h"
 
 namespace {

@@ -17,6 +17,7 @@
 #include "platform/Services.h"
 #include "platform/ListControl.h"
 #include "tests/QtTestSupport.h"
+#include "tests/ScriptedDialogs.h"
 #include "tests/corpus/CorpusBuilder.h"
 #include "tests/corpus/TestSupport.h"
 #include "window/FrmSutra.h"

@@ -8,6 +8,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <vector>
+
 #include "tests/TempDir.h"
 
 namespace vyk {
@@ -154,6 +157,55 @@ TEST(IniWrite, UnwritablePlaceFailsAndLeavesNoTrace) {
     EXPECT_TRUE(WritePrivateProfileString("Settings", "Dir", "/b", ini));
     // The write went through a temporary file that is gone again.
     EXPECT_EQ(QDir(QString::fromStdString(folder.path())).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+// The sudo habit: root runs the program with a user's HOME. The settings
+// file must stay the user's, or they can never read it again.
+TEST(IniWrite, RewriteKeepsTheFilesOwnerGroupAndMode) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root can write another user's file";
+    TempDir folder;
+    ASSERT_EQ(::chmod(folder.path().c_str(), 0755), 0);
+    const std::string ini = folder.Write("vyakor.ini", "[Settings]\nDir=/old\n");
+    ASSERT_EQ(::chown(ini.c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::chmod(ini.c_str(), 0600), 0);
+    ASSERT_TRUE(WritePrivateProfileString("Settings", "Dir", "/new", ini));
+    struct stat written {};
+    ASSERT_EQ(::stat(ini.c_str(), &written), 0);
+    EXPECT_EQ(written.st_uid, 65534u);
+    EXPECT_EQ(written.st_gid, 65534u);
+    EXPECT_EQ(written.st_mode & 07777, 0600u);
+    // And the user reads what root wrote.
+    EXPECT_EQ(test::RunInChild([&] {
+                  return ::setgid(65534) == 0 && ::setuid(65534) == 0 &&
+                         GetPrivateProfileString("Settings", "Dir", "", ini) == "/new";
+              }),
+              "");
+}
+
+// Dotfiles kept in a folder of their own and linked in stay linked: the
+// write goes to the file the link names, and creates it when only the link
+// is there yet; a link into a folder that is gone makes no folder.
+TEST(IniWrite, LinkedSettingsFileIsWrittenThroughAndStaysALink) {
+    TempDir folder;
+    std::filesystem::create_directories(folder.File("dotfiles"));
+    std::filesystem::create_directories(folder.File("config"));
+    const std::string ini = folder.File("config/vyakor.ini");
+    ASSERT_EQ(::symlink("../dotfiles/vyakor.ini", ini.c_str()), 0);
+
+    EXPECT_TRUE(WritePrivateProfileString("Settings", "Dir", "/first", ini));
+    EXPECT_EQ(test::ReadBytes(folder.File("dotfiles/vyakor.ini")), "[Settings]\nDir=/first\n");
+    EXPECT_TRUE(WritePrivateProfileString("Settings", "Dir", "/second", ini));
+    EXPECT_EQ(test::ReadBytes(folder.File("dotfiles/vyakor.ini")), "[Settings]\nDir=/second\n");
+    struct stat status {};
+    ASSERT_EQ(::lstat(ini.c_str(), &status), 0);
+    EXPECT_TRUE(S_ISLNK(status.st_mode));
+    EXPECT_EQ(test::Names(folder.File("config")), std::vector<std::string>{"vyakor.ini"});
+    EXPECT_EQ(test::Names(folder.File("dotfiles")), std::vector<std::string>{"vyakor.ini"});
+
+    const std::string intoNowhere = folder.File("config/other.ini");
+    ASSERT_EQ(::symlink(folder.File("gone/other.ini").c_str(), intoNowhere.c_str()), 0);
+    EXPECT_FALSE(WritePrivateProfileString("Settings", "Dir", "/d", intoNowhere));
+    EXPECT_FALSE(test::Exists(folder.File("gone")));
 }
 
 }  // namespace

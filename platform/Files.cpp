@@ -24,6 +24,17 @@ bool FileExists(const std::string& path) {
     return path[slash == std::string::npos ? 0 : slash + 1] != '.';
 }
 
+bool MakeFolders(const std::string& path) {
+    if (path.empty() || HoldsNul(path)) return false;
+    for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+        const std::string step = path.substr(0, slash);
+        if (::mkdir(step.c_str(), 0700) != 0 && errno != EEXIST) return false;
+        if (slash == std::string::npos) break;
+    }
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
 std::optional<std::int64_t> ModificationTime(const std::string& path) {
     if (path.empty() || HoldsNul(path)) return std::nullopt;
     struct stat status {};

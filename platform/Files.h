@@ -15,6 +15,12 @@ bool FileExists(const std::string& path);
 // file cannot be looked at.
 std::optional<std::int64_t> ModificationTime(const std::string& path);
 
+// Makes the folder and any missing folder on the way to it, as "mkdir -p"
+// does but private to the user (0700, as the XDG rules ask of the folders
+// they name), with the bytes of the path as they are. True when the folder
+// exists afterwards.
+bool MakeFolders(const std::string& path);
+
 // Starts a program without arguments and without waiting for it. Returns
 // the platform's error text when it could not be started ("No such file or
 // directory", "Permission denied", ...), nothing on success.

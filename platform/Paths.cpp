@@ -2,9 +2,13 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QStandardPaths>
 
+#include <pwd.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <vector>
 
 #include "corpus/Utf8.h"
 
@@ -62,17 +66,50 @@ std::string ProgramDir() {
 
 namespace {
 
-// A standard location's path without its trailing "/" characters.
-std::string Location(QStandardPaths::StandardLocation location) {
-    std::string dir = BytePath(QStandardPaths::writableLocation(location));
-    while (!dir.empty() && dir.back() == '/') dir.pop_back();
+bool IsAbsolute(const char* path) { return path != nullptr && path[0] == '/'; }
+
+std::string WithoutTrailingSlashes(std::string dir) {
+    while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
     return dir;
+}
+
+// A folder with one trailing "/"; no folder stays none rather than becoming
+// the root.
+std::string Slashed(const std::string& dir) {
+    if (dir.empty() || dir.back() == '/') return dir;
+    return dir + "/";
+}
+
+// An XDG base folder: the variable when it holds an absolute path, else the
+// folder under the home. A relative value would name a folder under whatever
+// the working folder happens to be, so the XDG rules say to ignore it.
+std::string BaseDir(const char* variable, std::string_view underHome) {
+    if (const char* value = std::getenv(variable); IsAbsolute(value)) return WithoutTrailingSlashes(value);
+    const std::string home = HomeDir();
+    return home.empty() ? home : Slashed(home) + std::string(underHome);
 }
 
 }  // namespace
 
-std::string WindowsDir() { return Location(QStandardPaths::GenericConfigLocation) + '/'; }
+std::string HomeDir() {
+    if (const char* home = std::getenv("HOME"); IsAbsolute(home)) return WithoutTrailingSlashes(home);
+    // Without HOME (a service, "env -i", a cron job) the account's own home
+    // stands in, as the shell would give it.
+    long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(static_cast<std::size_t>(size > 0 ? size : 16384));
+    passwd entry{};
+    passwd* found = nullptr;
+    while (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == ERANGE)
+        buffer.resize(buffer.size() * 2);
+    if (found == nullptr || !IsAbsolute(found->pw_dir)) return {};
+    return WithoutTrailingSlashes(found->pw_dir);
+}
 
-std::string UserFontsDir() { return Location(QStandardPaths::GenericDataLocation) + "/fonts"; }
+std::string WindowsDir() { return Slashed(BaseDir("XDG_CONFIG_HOME", ".config")); }
+
+std::string UserFontsDir() {
+    const std::string dir = BaseDir("XDG_DATA_HOME", ".local/share");
+    return dir.empty() ? dir : Slashed(dir) + "fonts";
+}
 
 }  // namespace vyk

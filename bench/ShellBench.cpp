@@ -8,6 +8,7 @@
 
 #include <memory>
 
+#include "bench/CorpusBench.h"
 #include "platform/Dialogs.h"
 #include "platform/ListControl.h"
 #include "platform/Paths.h"
@@ -38,6 +39,7 @@ struct StartUp {
 };
 
 void BM_FirstStartUp(benchmark::State& state) {
+    if (vyk::bench::RealCorpusMissing(state)) return;
     StartUp startUp;
     int records = 0;
     for (auto _ : state) {
@@ -55,6 +57,7 @@ void BM_FirstStartUp(benchmark::State& state) {
 BENCHMARK(BM_FirstStartUp)->Unit(benchmark::kMillisecond);
 
 void BM_Reload(benchmark::State& state) {
+    if (vyk::bench::RealCorpusMissing(state)) return;
     StartUp startUp;
     vyk::Application app(startUp.dialogs, startUp.Paths());
     vyk::Main(app);

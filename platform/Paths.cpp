@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "corpus/Utf8.h"
+#include "platform/Utf8.h"
 
 namespace vyk {
 

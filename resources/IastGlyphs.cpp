@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "corpus/Utf8.h"
+#include "platform/Utf8.h"
 
 namespace vyk {
 

@@ -1,7 +1,8 @@
 #pragma once
 // UTF-8 for the two places that meet it: file names, which the file system
 // keeps in UTF-8 by convention only, and the IAST source of the sample corpus.
-// The corpus text itself is never UTF-8.
+// The corpus text itself is never UTF-8. Plain C++ and header-only, at the
+// bottom with the checked files, so that resources/ needs nothing above it.
 
 #include <cstddef>
 #include <string_view>

@@ -237,6 +237,7 @@ bool ReplaceFile(const std::string& path, std::string_view text) {
     const FileDescriptor file = CreateUniqueFile(folder.Get(), name + ".", replacing ? 0600 : 0666, &tempName);
     if (!file) return false;
     if (replacing) KeepOwnerAndMode(file.Get(), old);
+    else GiveToFolderOwner(file.Get(), folder.Get());
     const bool written = WriteAll(file.Get(), text.data(), text.size()) && ::fsync(file.Get()) == 0 &&
                          ::renameat(folder.Get(), tempName.c_str(), folder.Get(), name.c_str()) == 0;
     if (!written) {

@@ -160,8 +160,9 @@ TEST(IniWrite, UnwritablePlaceFailsAndLeavesNoTrace) {
 }
 
 // The sudo habit: root runs the program with a user's HOME. The settings
-// file must stay the user's, or they can never read it again.
-TEST(IniWrite, RewriteKeepsTheFilesOwnerGroupAndMode) {
+// file must stay the user's, or they can never read it again; what root
+// makes there is the user's too.
+TEST(IniWrite, RewriteByRootKeepsTheFilesOwnerGroupAndMode) {
     if (::geteuid() != 0) GTEST_SKIP() << "only root can write another user's file";
     TempDir folder;
     ASSERT_EQ(::chmod(folder.path().c_str(), 0755), 0);
@@ -180,6 +181,13 @@ TEST(IniWrite, RewriteKeepsTheFilesOwnerGroupAndMode) {
                          GetPrivateProfileString("Settings", "Dir", "", ini) == "/new";
               }),
               "");
+    ASSERT_EQ(::chown(folder.path().c_str(), 65534, 65534), 0);
+    ASSERT_TRUE(WritePrivateProfileString("Settings", "Dir", "/d", folder.File("config/vyakor.ini")));
+    for (const char* made : {"config", "config/vyakor.ini"}) {
+        ASSERT_EQ(::stat(folder.File(made).c_str(), &written), 0);
+        EXPECT_EQ(written.st_uid, 65534u) << made;
+        EXPECT_EQ(written.st_gid, 65534u) << made;
+    }
 }
 
 // Dotfiles kept in a folder of their own and linked in stay linked: the

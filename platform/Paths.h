@@ -11,8 +11,8 @@ namespace vyk {
 // Qt gives back to the file system (QFile::decodeName), so a folder name in
 // UTF-8 still names the same folder. A name that is not valid UTF-8 cannot
 // pass through QString unchanged, so the functions that take the data or
-// program folder's paths (Files.h, AddFontFile) hand the bytes to the file
-// system themselves.
+// program folder's paths (Files.h, AddFontFile) and the settings file's
+// (IniFile.h) hand the bytes to the file system themselves.
 QString QtPath(const std::string& path);
 std::string BytePath(const QString& path);
 

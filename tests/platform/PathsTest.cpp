@@ -38,7 +38,6 @@ private:
 };
 
 TEST(Paths, WindowsDirIsTheConfigFolderWithOneTrailingSlash) {
-    test::EnsureApp();
     test::TempDir folder;
     {
         ScopedEnv env("XDG_CONFIG_HOME", QByteArray::fromStdString(folder.path()));
@@ -51,7 +50,6 @@ TEST(Paths, WindowsDirIsTheConfigFolderWithOneTrailingSlash) {
 }
 
 TEST(Paths, UserFontsDirIsTheDataFolderFonts) {
-    test::EnsureApp();
     test::TempDir folder;
     ScopedEnv env("XDG_DATA_HOME", QByteArray::fromStdString(folder.path()));
     EXPECT_EQ(UserFontsDir(), folder.path() + "/fonts");
@@ -92,10 +90,8 @@ TEST(Paths, RelativeXdgFoldersAreIgnoredAndAMissingHomeComesFromTheAccount) {
 
     const passwd* account = ::getpwuid(::getuid());
     ASSERT_NE(account, nullptr);
-    for (const char* home : {static_cast<const char*>(nullptr), "relative/home"}) {
-        ScopedEnv noHome("HOME", home);
-        EXPECT_EQ(WindowsDir(), std::string(account->pw_dir) + "/.config/") << (home ? home : "no HOME");
-    }
+    ScopedEnv noHome("HOME", QByteArray());
+    EXPECT_EQ(WindowsDir(), std::string(account->pw_dir) + "/.config/");
 }
 
 TEST(Paths, ProgramDirIsTheExecutablesFolder) {

@@ -286,6 +286,7 @@ TEST_F(MainTest, ReloadWithDataOutsideTheProgramFolderAsksAgain) {
 
 TEST_F(MainTest, RestrictMenusHidesToolsAndGreysTheSearchItems) {
     PutData(programDir);
+    app->restrictMenus = true;  // whatever the build's default
     Main(*app);
     EXPECT_FALSE(Sutra().mnuTools->menuAction()->isVisible());
     EXPECT_FALSE(Sutra().mnuSearchSutra->isEnabled());

@@ -2,6 +2,7 @@
 
 #include <QTest>
 
+#include "tests/RealCorpus.h"
 #include "tests/window/WindowFixture.h"
 #include "window/Commit.h"
 
@@ -361,8 +362,8 @@ std::size_t NumbersEnd(std::string_view record) {
 }
 
 TEST_F(RealCorpusTest, ALetterTypedAtTheEndOfTheSutraChangesNothingElse) {
+    VYK_REQUIRE_REAL_CORPUS();
     const std::string real = test::ReadBytes(VYK_SHARED_CORPUS);
-    if (real.empty()) GTEST_SKIP() << "no real corpus at " << VYK_SHARED_CORPUS;
     WriteCorpusBytes(real);
     ASSERT_TRUE(Start());
     window->hide();  // the same text without laying out every document on screen

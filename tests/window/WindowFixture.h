@@ -24,6 +24,7 @@
 #include "platform/ListControl.h"
 #include "platform/RichTextPane.h"
 #include "tests/QtTestSupport.h"
+#include "tests/ScriptedDialogs.h"
 #include "tests/corpus/CorpusBuilder.h"
 #include "tests/corpus/TestSupport.h"
 #include "window/FrmPop.h"

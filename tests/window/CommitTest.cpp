@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QClipboard>
+#include <QMimeData>
 #include <QTest>
 
 #include "tests/RealCorpus.h"
@@ -332,6 +334,93 @@ TEST_F(ShowSutraTest, EditedHeadLinesKeepEverySectionsText) {
     EXPECT_EQ(Field(1), " q\r\nab\r\nVritti\r\nnew");
     EXPECT_EQ(Field(4), "x\r\ny");
     EXPECT_EQ(Field(7), "last");
+}
+
+// A record whose Vartika holds a line that reads like the Vritti head, edited
+// with real keys, mouse clicks and a drop; then left and shown again.
+class HeadLineTest : public WindowFixture {
+protected:
+    void SetUp() override {
+        RecordBuilder record;
+        record.Label("1.1.26").Sutra("sutra line").Section(1, "pada text").Section(2, "a\r\nVritti commentary");
+        record.Section(3, "vritti text");
+        ASSERT_TRUE(Start({record.Text(), Record("1.1.27", "other")}));
+        window->mnuToolsEdit->trigger();
+        pane = window->rtbE[0];
+        pane->SetFocus();
+        ASSERT_EQ(PaneText(), "Sutra\r\nsutra line\r\nPada-Patha\r\npada text\r\nVartika\r\na\r\n"
+                              "Vritti commentary\r\nVritti\r\nvritti text\r\n");
+    }
+
+    int After(const std::string& text) const { return static_cast<int>(PaneText().find(text) + text.size()); }
+    // Where the user clicks to put the caret at a place of Text().
+    QPoint PointAt(int offset) {
+        pane->SetSelStart(offset);
+        return pane->cursorRect().center();
+    }
+    void LeaveAndReturn() {
+        window->ShowSutra(2);
+        window->ShowSutra(1);
+    }
+
+    RichTextPane* pane = nullptr;
+};
+
+TEST_F(HeadLineTest, KeystrokesNeverMoveALineIntoAnotherSection) {
+    pane->SetSelStart(After("Vritti commentary"));
+    QTest::keyClick(pane, Qt::Key_Y);
+    pane->SetSelStart(After("commentaryy\r\nVritti"));
+    QTest::keyClick(pane, Qt::Key_X);
+    LeaveAndReturn();
+    EXPECT_EQ(Field(3), "a\r\nVritti commentaryy");
+    EXPECT_EQ(Field(4), "x\r\nvritti text") << "what was typed on the head line stays in its section";
+
+    // The head line deleted whole ends its section: its text is the Vartika's.
+    pane->SetSelStart(After("commentaryy\r\n"));
+    QTest::keyClick(pane, Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(pane, Qt::Key_Delete);
+    LeaveAndReturn();
+    EXPECT_EQ(Field(3), "a\r\nVritti commentaryy\r\nx\r\nvritti text");
+    EXPECT_EQ(Field(4), "");
+}
+
+// Text moved or pasted is text, whatever it reads; a head whose line the
+// move took away ends its section.
+TEST_F(HeadLineTest, MovedOrPastedTextHoldingAHeadIsText) {
+    const QPoint from = PointAt(After("sutra"));
+    const QPoint to = PointAt(After("pada"));
+    QTest::mouseClick(pane->viewport(), Qt::LeftButton, {}, from);
+    QTest::mouseClick(pane->viewport(), Qt::LeftButton, Qt::ShiftModifier, to);
+    QTest::keyClick(pane, Qt::Key_Delete, Qt::ShiftModifier);  // cut: Ctrl+X is File, Exit
+    const QPoint into = PointAt(After("vritti"));
+    pane->SetSelStart(0);
+    QTest::mouseClick(pane->viewport(), Qt::LeftButton, {}, into);
+    QTest::keyClick(pane, Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(PaneText(), "Sutra\r\nsutra text\r\nVartika\r\na\r\nVritti commentary\r\n"
+                          "Vritti\r\nvritti line\r\nPada-Patha\r\npada text\r\n");
+    LeaveAndReturn();
+    EXPECT_EQ(Field(1), "sutra text");
+    EXPECT_EQ(Field(2), "");
+    EXPECT_EQ(Field(3), "a\r\nVritti commentary");
+    EXPECT_EQ(Field(4), "vritti line\r\nPada-Patha\r\npada text");
+
+    // Pasted over a selection that takes the real Vartika head, and dropped.
+    pane->SetSelStart(After("sutra"));
+    pane->moveCursor(QTextCursor::Down, QTextCursor::KeepAnchor);
+    pane->moveCursor(QTextCursor::Down, QTextCursor::KeepAnchor);
+    QApplication::clipboard()->setText(QStringLiteral("A\nVartika\nB"));
+    QTest::keyClick(pane, Qt::Key_V, Qt::ControlModifier);
+    QMimeData dropped;
+    dropped.setText(QStringLiteral("Vritti\n"));
+    const QPoint at = PointAt(After("A\r\nVartika\r\nB"));
+    QDragEnterEvent enter(at, Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(pane->viewport(), &enter);
+    QDropEvent drop(at, Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(pane->viewport(), &drop);
+    LeaveAndReturn();
+    EXPECT_EQ(Field(1), "sutraA\r\nVartika\r\nBVritti\r\n\r\nVritti commentary") << "no head among it";
+    EXPECT_EQ(Field(3), "");
+    EXPECT_EQ(Field(4), "vritti line\r\nPada-Patha\r\npada text");
 }
 
 // Every record of the real corpus, with one letter typed at the end of its

@@ -19,6 +19,7 @@ namespace vyk::bench {
 namespace {
 
 void BM_ReadAndSplit(benchmark::State& run) {
+  if (CorpusMissing(run, static_cast<int>(run.range(0)))) return;
   const std::string path = CorpusPath(static_cast<int>(run.range(0)));
   int records = 0;
   for (auto _ : run) {
@@ -34,6 +35,7 @@ BENCHMARK(BM_ReadAndSplit)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 // The full load into in-memory lists (sorted insertion included), without a
 // window: what the loader itself adds to the bare read and split.
 void BM_LoadIntoMemoryLists(benchmark::State& run) {
+  if (CorpusMissing(run, static_cast<int>(run.range(0)))) return;
   const std::string path = CorpusPath(static_cast<int>(run.range(0)));
   for (auto _ : run) {
     CorpusState state;
@@ -63,6 +65,7 @@ public:
 };
 
 void BM_LoadIntoNullLists(benchmark::State& run) {
+  if (CorpusMissing(run, static_cast<int>(run.range(0)))) return;
   const std::string path = CorpusPath(static_cast<int>(run.range(0)));
   CorpusState state;
   InitSortWeights(state.gSortWeight);
@@ -87,6 +90,7 @@ void SyncFile(const std::string& path) {
 // Baseline of the save: the real corpus copied with the standard library,
 // synced to disk like the saver's file.
 void BM_CopyRealCorpus(benchmark::State& run) {
+  if (RealCorpusMissing(run)) return;
   const std::string target = WorkFolder() + "/copy.vyk";
   for (auto _ : run) {
     {
@@ -102,6 +106,7 @@ BENCHMARK(BM_CopyRealCorpus)->Unit(benchmark::kMillisecond)->UseRealTime();
 // Saves the real corpus with `range(0)` edited records (spread evenly); the
 // load before each save is not timed.
 void BM_SaveRealCorpus(benchmark::State& run) {
+  if (RealCorpusMissing(run)) return;
   const std::string folder = WorkFolder() + "/save";
   std::filesystem::create_directories(folder);
   std::filesystem::copy_file(VYK_SHARED_CORPUS, folder + "/sutra.vyk", std::filesystem::copy_options::overwrite_existing);

@@ -3,6 +3,8 @@
 // that a full load is measured against, a work folder, and the two corpora
 // the loads run on.
 
+#include <benchmark/benchmark.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -64,9 +66,19 @@ inline const std::string& GeneratedCorpus() {
   return path;
 }
 
+// The real corpus lies beside the work tree, not in it: without it a
+// benchmark of it says what is missing instead of timing a failure.
+inline bool RealCorpusMissing(benchmark::State& run) {
+  if (std::filesystem::is_regular_file(VYK_SHARED_CORPUS)) return false;
+  run.SkipWithError("the real corpus is missing: " VYK_SHARED_CORPUS);
+  return true;
+}
+
 // The corpora a load benchmark takes as its argument: 0 the real one, 1 the
 // generated one.
 inline std::string CorpusPath(int which) { return which == 0 ? std::string(VYK_SHARED_CORPUS) : GeneratedCorpus(); }
 inline const char* CorpusName(int which) { return which == 0 ? "real" : "generated-4500"; }
+// The same for a benchmark given the argument `which`.
+inline bool CorpusMissing(benchmark::State& run, int which) { return which == 0 && RealCorpusMissing(run); }
 
 }  // namespace vyk::bench

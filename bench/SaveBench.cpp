@@ -22,6 +22,7 @@ namespace {
 
 // What a copy program does: read, write, and sync the copy to disk.
 void BM_PlainCopyOfRealCorpus(benchmark::State& run) {
+  if (RealCorpusMissing(run)) return;
   const std::string target = WorkFolder() + "/plain-copy.vyk";
   std::string buffer(1 << 16, '\0');
   for (auto _ : run) {
@@ -37,6 +38,7 @@ BENCHMARK(BM_PlainCopyOfRealCorpus)->Unit(benchmark::kMillisecond)->UseRealTime(
 
 // range(0): 0 saves the file as loaded, 1 after a touch.
 void BM_SaveOfRealCorpus(benchmark::State& run) {
+  if (RealCorpusMissing(run)) return;
   const std::string folder = WorkFolder() + "/save-vs-copy";
   std::filesystem::create_directories(folder);
   const bool touched = run.range(0) != 0;

@@ -8,12 +8,14 @@
 
 #include <memory>
 
+#include "bench/CorpusBench.h"
 #include "platform/Dialogs.h"
 #include "platform/ListControl.h"
 #include "platform/Paths.h"
 #include "shell/Application.h"
 #include "shell/Main.h"
 #include "tests/QtTestSupport.h"
+#include "tests/ScriptedDialogs.h"
 #include "window/FrmSutra.h"
 
 namespace {
@@ -37,6 +39,7 @@ struct StartUp {
 };
 
 void BM_FirstStartUp(benchmark::State& state) {
+    if (vyk::bench::RealCorpusMissing(state)) return;
     StartUp startUp;
     int records = 0;
     for (auto _ : state) {
@@ -54,6 +57,7 @@ void BM_FirstStartUp(benchmark::State& state) {
 BENCHMARK(BM_FirstStartUp)->Unit(benchmark::kMillisecond);
 
 void BM_Reload(benchmark::State& state) {
+    if (vyk::bench::RealCorpusMissing(state)) return;
     StartUp startUp;
     vyk::Application app(startUp.dialogs, startUp.Paths());
     vyk::Main(app);

@@ -9,6 +9,8 @@ Frame::Frame(QWidget* parent) : QFrame(parent), placement_(this) {
 }
 
 Label::Label(const std::string& caption, QWidget* parent) : QLabel(parent), placement_(this) {
+    // Captions show corpus text, which is never markup.
+    setTextFormat(Qt::PlainText);
     SetCaption(caption);
 }
 

@@ -52,20 +52,6 @@ constexpr AnswerRow AnswerTable[] = {
 };
 
 
-// The answer a box gives when it is closed without a choice.
-MsgAnswer CautiousAnswer(MsgButtons buttons) {
-    switch (buttons) {
-    case MsgButtons::OKCancel:
-    case MsgButtons::YesNoCancel:
-        return MsgAnswer::Cancel;
-    case MsgButtons::YesNo:
-        return MsgAnswer::No;
-    case MsgButtons::OK:
-        break;
-    }
-    return MsgAnswer::OK;
-}
-
 // Longer lines show their two ends around "...". A box lays a line out
 // whole, so a path of a million characters would make a box far taller than
 // the screen and keep the program busy for seconds before it appears; the
@@ -114,6 +100,19 @@ QString ShownText(const MessageText& message) {
 
 }  // namespace
 
+MsgAnswer CautiousAnswer(MsgButtons buttons) {
+    switch (buttons) {
+    case MsgButtons::OKCancel:
+    case MsgButtons::YesNoCancel:
+        return MsgAnswer::Cancel;
+    case MsgButtons::YesNo:
+        return MsgAnswer::No;
+    case MsgButtons::OK:
+        break;
+    }
+    return MsgAnswer::OK;
+}
+
 QString BoxText(const MessageText& message) {
     const std::string_view text = message.text;
     QString whole;
@@ -156,16 +155,6 @@ MsgAnswer QtDialogService::MsgBox(const MsgRequest& request) {
     QApplication::restoreOverrideCursor();
     for (const AnswerRow& row : AnswerTable) {
         if (row.button == chosen) return row.answer;
-    }
-    return CautiousAnswer(request.buttons);
-}
-
-MsgAnswer ScriptedDialogService::MsgBox(const MsgRequest& request) {
-    asked.push_back(request);
-    if (!planned_.empty()) {
-        const MsgAnswer answer = planned_.front();
-        planned_.pop_front();
-        return answer;
     }
     return CautiousAnswer(request.buttons);
 }

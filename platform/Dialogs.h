@@ -2,10 +2,8 @@
 
 #include <QString>
 
-#include <deque>
 #include <utility>
 #include <string>
-#include <vector>
 
 #include "platform/MessageText.h"
 
@@ -36,6 +34,10 @@ public:
     virtual MsgAnswer MsgBox(const MsgRequest& request) = 0;
 };
 
+// The answer a box gives when it is closed without a choice: Cancel, else
+// No, else OK, whichever it offers first.
+MsgAnswer CautiousAnswer(MsgButtons buttons);
+
 // The text a box shows: the program's words as Latin-1, the marked paths as
 // the file system names them.
 QString BoxText(const MessageText& message);
@@ -47,20 +49,6 @@ QString BoxText(const MessageText& message);
 class QtDialogService : public DialogService {
 public:
     MsgAnswer MsgBox(const MsgRequest& request) override;
-};
-
-// Records each request and gives the planned answers in order. With no
-// answer planned it gives the most cautious one the box offers (Cancel, else
-// No, else OK).
-class ScriptedDialogService : public DialogService {
-public:
-    void Plan(MsgAnswer answer) { planned_.push_back(answer); }
-    MsgAnswer MsgBox(const MsgRequest& request) override;
-
-    std::vector<MsgRequest> asked;
-
-private:
-    std::deque<MsgAnswer> planned_;
 };
 
 }  // namespace vyk

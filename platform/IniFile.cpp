@@ -1,14 +1,14 @@
 #include "platform/IniFile.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QSaveFile>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <vector>
 
 #include "platform/CheckedFiles.h"
-#include "platform/Paths.h"
+#include "platform/Files.h"
 
 namespace vyk {
 
@@ -178,28 +178,89 @@ std::string GetPrivateProfileString(const std::string& section, const std::strin
 
 bool IniCanHold(std::string_view value) { return !HasLineBreak(value) && !HoldsNul(value); }
 
+namespace {
+
+// Where a write of `path` lands. A settings file kept elsewhere and linked
+// in (the way dotfiles are kept) stays linked: the write goes to the file the
+// link names, followed link by link, and creates it when the link is the
+// only thing there yet. Nothing when the links go round in a loop.
+std::optional<std::string> WriteTarget(std::string path, bool& throughLink) {
+    throughLink = false;
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat status {};
+        if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return path;
+        std::string target(static_cast<std::size_t>(status.st_size > 0 ? status.st_size : 255) + 1, '\0');
+        const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
+        if (length <= 0 || static_cast<std::size_t>(length) >= target.size()) return std::nullopt;
+        target.resize(static_cast<std::size_t>(length));
+        path = target.front() == '/' ? target : FolderOf(path) + "/" + target;
+        throughLink = true;
+    }
+    return std::nullopt;
+}
+
+// The new file keeps the owner, group and permissions of the one it
+// replaces, as far as this process may give them: only root gives a file
+// away, and a user may set only a group of their own. Without this, running
+// once as root with a user's home (sudo keeps HOME) would leave the user a
+// settings file they can no longer read.
+void KeepOwnerAndMode(int fd, const struct stat& old) {
+    struct stat mine {};
+    if (::fstat(fd, &mine) == 0 && (mine.st_uid != old.st_uid || mine.st_gid != old.st_gid)) {
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0 && mine.st_gid != old.st_gid)
+            (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+    }
+    // After the owner: a change of owner clears the set-id bits.
+    (void)::fchmod(fd, old.st_mode & 07777);
+}
+
+// Replaces or creates the file through a fresh file beside it, synced and
+// renamed into place, so that a crash leaves the old file or the new one,
+// never a cut-off one.
+bool ReplaceFile(const std::string& path, std::string_view text) {
+    bool throughLink = false;
+    const std::optional<std::string> target = WriteTarget(path, throughLink);
+    if (!target) return false;
+    // The settings folder may not exist yet on a fresh account; the folder a
+    // link points into is the user's own business and is not made for them.
+    if (!throughLink) MakeFolders(FolderOf(*target));
+    const FileDescriptor folder = OpenFolder(FolderOf(*target));
+    if (!folder) return false;
+    const std::string name = NameOf(*target);
+    struct stat old {};
+    const bool replacing = ::fstatat(folder.Get(), name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
+    if (replacing && !S_ISREG(old.st_mode)) return false;
+
+    // A new file gets the usual mode less the umask; a rewrite stays private
+    // until it has the old file's owner and mode.
+    std::string tempName;
+    const FileDescriptor file = CreateUniqueFile(folder.Get(), name + ".", replacing ? 0600 : 0666, &tempName);
+    if (!file) return false;
+    if (replacing) KeepOwnerAndMode(file.Get(), old);
+    else GiveToFolderOwner(file.Get(), folder.Get());
+    const bool written = WriteAll(file.Get(), text.data(), text.size()) && ::fsync(file.Get()) == 0 &&
+                         ::renameat(folder.Get(), tempName.c_str(), folder.Get(), name.c_str()) == 0;
+    if (!written) {
+        RemoveIfStillNames(folder.Get(), tempName, file.Get());
+        return false;
+    }
+    ::fsync(folder.Get());
+    return true;
+}
+
+}  // namespace
+
 bool WritePrivateProfileString(const std::string& section, const std::string& key,
                                const std::string& value, const std::string& iniPath) {
     if (HasLineBreak(section) || HasLineBreak(key) || !IniCanHold(value)) return false;
     if (Trim(key).empty() || key.find('=') != std::string::npos) return false;
     if (Trim(section).empty() || section.find(']') != std::string::npos) return false;
 
-    if (HoldsNul(section) || HoldsNul(key)) return false;
+    if (iniPath.empty() || HoldsNul(iniPath) || HoldsNul(section) || HoldsNul(key)) return false;
     const FileContent content = ReadRegularFile(iniPath, MaxIniFileSize);
     // Never replace what could not be read: a FIFO, a device, a file past the cap.
     if (content.status == ReadStatus::Unreadable) return false;
-    const std::string text = IniWithValue(content.bytes, Trim(section), Trim(key), value);
-
-    const QString path = QtPath(iniPath);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size())) {
-        file.cancelWriting();
-        file.commit();
-        return false;
-    }
-    return file.commit();
+    return ReplaceFile(iniPath, IniWithValue(content.bytes, Trim(section), Trim(key), value));
 }
 
 }  // namespace vyk

@@ -27,9 +27,13 @@ std::string GetPrivateProfileString(const std::string& section, const std::strin
                                     const std::string& defaultValue, const std::string& iniPath);
 
 // Writes through a temporary file renamed over the old one, so a crash
-// never leaves a cut-off file. False when the file cannot be read or
-// written, or when a name or the value holds a line break (it would spill
-// into a line of its own) or a NUL, a key holds "=", or a section holds "]".
+// never leaves a cut-off file; the new file keeps the old one's owner, group
+// and mode as far as this process may set them. A link stays a link: the
+// file it names is rewritten, or created when the link dangles (but no
+// folder is made for it). False when the file cannot be read or written,
+// when the path is empty, or when a name or the value holds a line break (it
+// would spill into a line of its own) or a NUL, a key holds "=", or a
+// section holds "]".
 bool WritePrivateProfileString(const std::string& section, const std::string& key,
                                const std::string& value, const std::string& iniPath);
 

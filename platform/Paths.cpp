@@ -2,9 +2,15 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QStandardPaths>
 
+#include <pwd.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <vector>
+
+#include "platform/Utf8.h"
 
 namespace vyk {
 
@@ -13,45 +19,6 @@ QString QtPath(const std::string& path) {
 }
 
 std::string BytePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
-
-namespace {
-
-// The length of the valid UTF-8 sequence at the start of `bytes` and its
-// code point, or 0 when there is none (a stray byte, an overlong form, a
-// surrogate, a cut-off sequence).
-std::size_t Utf8Sequence(std::string_view bytes, char32_t& codePoint) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
-    const unsigned char lead = byte(0);
-    if (lead < 0x80) {
-        codePoint = lead;
-        return 1;
-    }
-    std::size_t length;
-    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0) low = 0xA0;
-        if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (bytes.size() < length || byte(1) < low || byte(1) > high) return 0;
-    char32_t value = lead & (0x7F >> length);
-    for (std::size_t i = 1; i < length; ++i) {
-        if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
-        value = value << 6 | (byte(i) & 0x3F);
-    }
-    codePoint = value;
-    return length;
-}
-
-}  // namespace
 
 QString NameText(std::string_view bytes) {
     QString text;
@@ -63,12 +30,10 @@ QString NameText(std::string_view bytes) {
         text += QLatin1StringView(bytes.data(), static_cast<qsizetype>(ascii));
         bytes.remove_prefix(ascii);
         if (bytes.empty()) break;
-        char32_t codePoint = 0;
-        std::size_t length = Utf8Sequence(bytes, codePoint);
-        if (length == 0) {
-            codePoint = static_cast<unsigned char>(bytes[0]);
-            length = 1;
-        }
+        const Utf8Char decoded = DecodeUtf8(bytes, 0);
+        // A stray byte shows as its Latin-1 letter.
+        const char32_t codePoint = decoded.length ? decoded.codePoint : static_cast<unsigned char>(bytes[0]);
+        const std::size_t length = decoded.length ? decoded.length : 1;
         if (QChar::requiresSurrogates(codePoint)) {
             text += QChar(QChar::highSurrogate(codePoint));
             text += QChar(QChar::lowSurrogate(codePoint));
@@ -101,17 +66,50 @@ std::string ProgramDir() {
 
 namespace {
 
-// A standard location's path without its trailing "/" characters.
-std::string Location(QStandardPaths::StandardLocation location) {
-    std::string dir = BytePath(QStandardPaths::writableLocation(location));
-    while (!dir.empty() && dir.back() == '/') dir.pop_back();
+bool IsAbsolute(const char* path) { return path != nullptr && path[0] == '/'; }
+
+std::string WithoutTrailingSlashes(std::string dir) {
+    while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
     return dir;
+}
+
+// A folder with one trailing "/"; no folder stays none rather than becoming
+// the root.
+std::string Slashed(const std::string& dir) {
+    if (dir.empty() || dir.back() == '/') return dir;
+    return dir + "/";
+}
+
+// An XDG base folder: the variable when it holds an absolute path, else the
+// folder under the home. A relative value would name a folder under whatever
+// the working folder happens to be, so the XDG rules say to ignore it.
+std::string BaseDir(const char* variable, std::string_view underHome) {
+    if (const char* value = std::getenv(variable); IsAbsolute(value)) return WithoutTrailingSlashes(value);
+    const std::string home = HomeDir();
+    return home.empty() ? home : Slashed(home) + std::string(underHome);
 }
 
 }  // namespace
 
-std::string WindowsDir() { return Location(QStandardPaths::GenericConfigLocation) + '/'; }
+std::string HomeDir() {
+    if (const char* home = std::getenv("HOME"); IsAbsolute(home)) return WithoutTrailingSlashes(home);
+    // Without HOME (a service, "env -i", a cron job) the account's own home
+    // stands in, as the shell would give it.
+    long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(static_cast<std::size_t>(size > 0 ? size : 16384));
+    passwd entry{};
+    passwd* found = nullptr;
+    while (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == ERANGE)
+        buffer.resize(buffer.size() * 2);
+    if (found == nullptr || !IsAbsolute(found->pw_dir)) return {};
+    return WithoutTrailingSlashes(found->pw_dir);
+}
 
-std::string UserFontsDir() { return Location(QStandardPaths::GenericDataLocation) + "/fonts"; }
+std::string WindowsDir() { return Slashed(BaseDir("XDG_CONFIG_HOME", ".config")); }
+
+std::string UserFontsDir() {
+    const std::string dir = BaseDir("XDG_DATA_HOME", ".local/share");
+    return dir.empty() ? dir : Slashed(dir) + "fonts";
+}
 
 }  // namespace vyk

@@ -1,5 +1,7 @@
 #include "platform/RichTextPane.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -43,6 +45,11 @@ bool IsTypedText(const QString& text) {
     return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x20 && c.unicode() != 0x7F; });
 }
 
+// The character property that carries a line's mark.
+constexpr int MarkProperty = QTextFormat::UserProperty + 1;
+
+char Latin1Byte(QChar c) { return c.unicode() <= 0xFF ? static_cast<char>(c.unicode()) : '?'; }
+
 // Sets a flag for as long as it lives.
 class FlagWhile {
 public:
@@ -56,6 +63,96 @@ private:
     bool was_;
 };
 
+// What assistive tools (screen readers, on-screen keyboards, dictation) see
+// of the pane and do to it. Their edits go through the pane's gate, as typing
+// does; what they read is the letters the user sees.
+class PaneAccessible : public QAccessibleWidget,
+                       public QAccessibleTextInterface,
+                       public QAccessibleEditableTextInterface {
+public:
+    explicit PaneAccessible(RichTextPane* pane) : QAccessibleWidget(pane, QAccessible::EditableText) {}
+
+    static QAccessibleInterface* Create(const QString& className, QObject* object) {
+        auto* pane = qobject_cast<RichTextPane*>(object);
+        if (pane == nullptr || className != QLatin1String(pane->metaObject()->className())) return nullptr;
+        return new PaneAccessible(pane);
+    }
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
+        if (type == QAccessible::EditableTextInterface) return static_cast<QAccessibleEditableTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.editable = !pane()->Locked();
+        state.readOnly = pane()->Locked();
+        state.multiLine = true;
+        state.selectableText = true;
+        return state;
+    }
+
+    QString text(QAccessible::Text kind) const override {
+        if (kind == QAccessible::Value) return text(0, characterCount());
+        return QAccessibleWidget::text(kind);
+    }
+
+    void selection(int selectionIndex, int* startOffset, int* endOffset) const override {
+        const QTextCursor cursor = pane()->textCursor();
+        const bool selected = selectionIndex == 0 && cursor.hasSelection();
+        *startOffset = selected ? cursor.selectionStart() : 0;
+        *endOffset = selected ? cursor.selectionEnd() : 0;
+    }
+    int selectionCount() const override { return pane()->textCursor().hasSelection() ? 1 : 0; }
+    void addSelection(int startOffset, int endOffset) override { setSelection(0, startOffset, endOffset); }
+    void removeSelection(int) override {
+        QTextCursor cursor = pane()->textCursor();
+        cursor.clearSelection();
+        pane()->setTextCursor(cursor);
+    }
+    void setSelection(int, int startOffset, int endOffset) override { pane()->setTextCursor(span(startOffset, endOffset)); }
+    int cursorPosition() const override { return pane()->textCursor().position(); }
+    void setCursorPosition(int position) override { pane()->setTextCursor(span(position, position)); }
+    QString text(int startOffset, int endOffset) const override {
+        return pane()->ShownText(span(startOffset, endOffset).selectedText());
+    }
+    int characterCount() const override { return pane()->document()->characterCount() - 1; }
+    QRect characterRect(int offset) const override {
+        QRect rect = pane()->cursorRect(span(offset, offset));
+        rect.moveTopLeft(pane()->viewport()->mapToGlobal(rect.topLeft()));
+        return rect;
+    }
+    int offsetAtPoint(const QPoint& point) const override {
+        return pane()->cursorForPosition(pane()->viewport()->mapFromGlobal(point)).position();
+    }
+    void scrollToSubstring(int startIndex, int) override {
+        pane()->setTextCursor(span(startIndex, startIndex));
+        pane()->ensureCursorVisible();
+    }
+    QString attributes(int offset, int* startOffset, int* endOffset) const override {
+        *startOffset = *endOffset = offset;
+        return {};
+    }
+
+    void deleteText(int startOffset, int endOffset) override {
+        pane()->ReplaceFromAssistiveTool(startOffset, endOffset, {});
+    }
+    void insertText(int offset, const QString& text) override { pane()->ReplaceFromAssistiveTool(offset, offset, text); }
+    void replaceText(int startOffset, int endOffset, const QString& text) override {
+        pane()->ReplaceFromAssistiveTool(startOffset, endOffset, text);
+    }
+
+private:
+    RichTextPane* pane() const { return static_cast<RichTextPane*>(widget()); }
+    QTextCursor span(int startOffset, int endOffset) const {
+        QTextCursor cursor(pane()->document());
+        cursor.setPosition(std::clamp(startOffset, 0, characterCount()));
+        cursor.setPosition(std::clamp(endOffset, 0, characterCount()), QTextCursor::KeepAnchor);
+        return cursor;
+    }
+};
+
 }  // namespace
 
 RichTextPane::RichTextPane(QWidget* parent) : QTextEdit(parent), placement_(this) {
@@ -64,43 +161,20 @@ RichTextPane::RichTextPane(QWidget* parent) : QTextEdit(parent), placement_(this
     setAcceptRichText(false);
     // The right and middle buttons belong to the owner's popup menu.
     setContextMenuPolicy(Qt::NoContextMenu);
-    connect(document(), &QTextDocument::contentsChange, this, [this](int from, int removed, int added) {
+    connect(document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
         if (loading_ || (removed == 0 && added == 0)) return;
-        noteChange(from, removed, added);
         if (Change) Change();
     });
-}
-
-// Merges one change into the stretches changed since the load. Stretches it
-// overlaps or touches become one, whose removed count is what the loaded
-// document held there: their own removed counts plus the untouched
-// characters between them.
-void RichTextPane::noteChange(int from, int removed, int added) {
-    int begin = from;
-    int end = from + removed;
-    int inStretches = 0;
-    int removedByStretches = 0;
-    std::vector<PaneChange> merged;
-    merged.reserve(changes_.size() + 1);
-    std::size_t at = 0;
-    for (; at < changes_.size() && changes_[at].end < begin; ++at) merged.push_back(changes_[at]);
-    for (; at < changes_.size() && changes_[at].begin <= end; ++at) {
-        begin = std::min(begin, changes_[at].begin);
-        end = std::max(end, changes_[at].end);
-        inStretches += changes_[at].end - changes_[at].begin;
-        removedByStretches += changes_[at].removed;
-    }
-    const int shift = added - removed;
-    merged.push_back({begin, end + shift, end - begin - inStretches + removedByStretches});
-    for (; at < changes_.size(); ++at)
-        merged.push_back({changes_[at].begin + shift, changes_[at].end + shift, changes_[at].removed});
-    changes_ = std::move(merged);
+    static const bool accessibleInstalled = [] {
+        QAccessible::installFactory(&PaneAccessible::Create);
+        return true;
+    }();
+    (void)accessibleInstalled;
 }
 
 void RichTextPane::SetTextRTF(const std::string& rtf) {
     const FlagWhile loading(loading_);
     ReadRtf(rtf, *document());
-    changes_.clear();
     moveCursor(QTextCursor::Start);
 }
 
@@ -111,10 +185,7 @@ std::string RichTextPane::Text() const {
         const QString line = block.text();
         const bool last = !block.next().isValid();
         if (last && line.isEmpty()) break;
-        for (QChar c : line) {
-            const char16_t code = c.unicode();
-            text.push_back(code <= 0xFF ? static_cast<char>(code) : '?');
-        }
+        for (QChar c : line) text.push_back(Latin1Byte(c));
         text.append(LineEnd);
     }
     return text;
@@ -123,8 +194,39 @@ std::string RichTextPane::Text() const {
 void RichTextPane::SetText(const std::string& text) {
     const FlagWhile loading(loading_);
     ReadPlainText(text, *document());
-    changes_.clear();
     moveCursor(QTextCursor::Start);
+}
+
+void RichTextPane::MarkLine(int line, int mark) {
+    const QTextBlock block = document()->findBlockByNumber(line);
+    if (!block.isValid()) return;
+    const FlagWhile loading(loading_);
+    const bool undo = document()->isUndoRedoEnabled();
+    document()->setUndoRedoEnabled(false);
+    QTextCursor cursor(block);
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    QTextCharFormat format;
+    format.setProperty(MarkProperty, mark);
+    cursor.mergeCharFormat(format);
+    document()->setUndoRedoEnabled(undo);
+}
+
+std::vector<PaneLine> RichTextPane::Lines() const {
+    std::vector<PaneLine> lines;
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        if (!block.next().isValid() && block.length() <= 1) break;
+        PaneLine line;
+        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const int mark = fragment.charFormat().intProperty(MarkProperty);
+            for (const QChar c : fragment.text()) {
+                line.text.push_back(Latin1Byte(c));
+                line.marks.push_back(mark);
+            }
+        }
+        lines.push_back(std::move(line));
+    }
+    return lines;
 }
 
 int RichTextPane::SelStart() const {
@@ -247,6 +349,19 @@ void RichTextPane::keyPressEvent(QKeyEvent* event) {
     // one-byte text cannot express; it starts a paragraph like Enter.
     const bool shiftEnter = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
                             event->modifiers().testFlag(Qt::ShiftModifier);
+    // Text typed into the document never carries the marks of the
+    // characters it stands beside.
+    const bool command = event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier);
+    const bool inserts = !alt && !command && !Locked() && !text.isEmpty() &&
+                         (text.front().isPrint() || text.front() == QLatin1Char('\t'));
+    if (inserts) {
+        QTextCursor cursor = textCursor();
+        insertUnmarked(cursor, text);
+        setTextCursor(cursor);
+        ensureCursorVisible();
+        event->accept();
+        return;
+    }
     if (shiftEnter || (alt && !event->text().isEmpty()) || text != event->text()) {
         const Qt::KeyboardModifiers modifiers =
             shiftEnter ? event->modifiers() & ~Qt::ShiftModifier : event->modifiers();
@@ -272,10 +387,20 @@ void RichTextPane::inputMethodEvent(QInputMethodEvent* event) {
 
     char32_t refused = 0;
     const std::optional<QString> bytes = ToPaneText(commit, &refused);
+    // The pane puts the committed text in itself, so that it carries no
+    // mark; the editor is left only the composition still under way.
     QInputMethodEvent converted(event->preeditString(), event->attributes());
     if (bytes) {
         RaiseKeyPresses(*bytes);
-        converted.setCommitString(*bytes, event->replacementStart(), event->replacementLength());
+        if (!bytes->isEmpty() || event->replacementLength() > 0) {
+            QTextCursor cursor = textCursor();
+            cursor.beginEditBlock();
+            if (!bytes->isEmpty()) cursor.removeSelectedText();
+            cursor.setPosition(cursor.position() + event->replacementStart());
+            cursor.setPosition(cursor.position() + event->replacementLength(), QTextCursor::KeepAnchor);
+            insertUnmarked(cursor, *bytes);
+            cursor.endEditBlock();
+        }
     } else {
         // A refused commit changes nothing: not even the text it was to
         // replace around the caret goes. Only a composition that goes on
@@ -300,9 +425,51 @@ void RichTextPane::insertFromMimeData(const QMimeData* source) {
         if (RefusedCharacter) RefusedCharacter(refused);
         return;
     }
-    QMimeData plain;
-    plain.setText(*bytes);
-    QTextEdit::insertFromMimeData(&plain);
+    QTextCursor cursor = textCursor();
+    insertUnmarked(cursor, *bytes);
+    setTextCursor(cursor);
+    ensureCursorVisible();
+}
+
+bool RichTextPane::ReplaceFromAssistiveTool(int start, int end, const QString& text) {
+    if (Locked()) return false;
+    char32_t refused = 0;
+    const std::optional<QString> bytes = ToPaneText(text, &refused);
+    if (!bytes) {
+        if (RefusedCharacter) RefusedCharacter(refused);
+        return false;
+    }
+    const int last = document()->characterCount() - 1;
+    QTextCursor cursor(document());
+    cursor.setPosition(std::clamp(start, 0, last));
+    cursor.setPosition(std::clamp(end, 0, last), QTextCursor::KeepAnchor);
+    insertUnmarked(cursor, *bytes);
+    return true;
+}
+
+void RichTextPane::insertUnmarked(QTextCursor& cursor, const QString& paneText) {
+    if (paneText.isEmpty()) {
+        cursor.removeSelectedText();
+        return;
+    }
+    QTextCharFormat format = cursor.charFormat();
+    format.clearProperty(MarkProperty);
+    cursor.insertText(paneText, format);
+}
+
+QString RichTextPane::ShownText(const QString& paneText) const {
+    QString text;
+    text.reserve(paneText.size());
+    for (const QChar c : paneText) {
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) {
+            text += QLatin1Char('\n');
+            continue;
+        }
+        const char16_t code = c.unicode();
+        const char32_t shown = CharacterForByte && code <= 0xFF ? CharacterForByte(static_cast<unsigned char>(code)) : code;
+        text += QString::fromUcs4(&shown, 1);
+    }
+    return text;
 }
 
 std::optional<unsigned char> RichTextPane::ByteFor(char32_t character) const {
@@ -350,18 +517,8 @@ void RichTextPane::RaiseKeyPresses(const QString& typed) {
 // Copy, cut and drag carry the letters the user sees, as plain text: a glyph
 // byte goes out as its letter, and pasting it back gives the same byte.
 QMimeData* RichTextPane::createMimeDataFromSelection() const {
-    QString text;
-    for (const QChar c : textCursor().selectedText()) {
-        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) {
-            text += QLatin1Char('\n');
-            continue;
-        }
-        const char16_t code = c.unicode();
-        const char32_t shown = CharacterForByte && code <= 0xFF ? CharacterForByte(static_cast<unsigned char>(code)) : code;
-        text += QString::fromUcs4(&shown, 1);
-    }
     auto* data = new QMimeData;
-    data->setText(text);
+    data->setText(ShownText(textCursor().selectedText()));
     return data;
 }
 

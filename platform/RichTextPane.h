@@ -10,19 +10,10 @@
 #include <vector>
 
 #include "platform/InputCodes.h"
+#include "platform/PaneLine.h"
 #include "platform/Twips.h"
 
 namespace vyk {
-
-// A stretch of the pane's document that the user changed since the program
-// last loaded it, in document positions (a paragraph break counts one):
-// [begin, end) of the document now stands where `removed` characters of the
-// loaded document stood.
-struct PaneChange {
-    int begin = 0;
-    int end = 0;
-    int removed = 0;
-};
 
 // The sutra pane: a rich-text editor that takes a whole RTF document and
 // gives back its plain text one byte per character (Latin-1), every
@@ -46,9 +37,13 @@ public:
     int SelStart() const;
     void SetSelStart(int position);
 
-    // The user's changes since the program last loaded a document, in
-    // document order, none touching another.
-    const std::vector<PaneChange>& ChangesSinceLoad() const { return changes_; }
+    // Marks every character of paragraph `line` (counted from 0) of the
+    // loaded document with `mark`, a number above 0. The marks belong to the
+    // document as loaded: the pane's undo goes back no further.
+    void MarkLine(int line, int mark);
+    // Every paragraph with its characters' marks, except a final empty one,
+    // as Text() reads them.
+    std::vector<PaneLine> Lines() const;
 
     // Read-only while locked; key and mouse events still reach the handlers.
     bool Locked() const;
@@ -74,12 +69,13 @@ public:
     // the point in twips from the pane's top-left corner.
     MouseDownHandler MouseDown;
     // Change: the user changed the text (typing, paste, cut, drop, composed
-    // input, the pane's own undo and redo); documents the program loads
-    // raise nothing.
+    // input, an assistive tool, the pane's own undo and redo); documents the
+    // program loads raise nothing.
     std::function<void()> Change;
     // ByteForCharacter: the byte that stands for a character that comes in
-    // (typed, composed, pasted, dropped); nothing when no byte does. Without
-    // it, Latin-1 characters are their own bytes.
+    // (typed, composed, pasted, dropped, inserted by an assistive tool);
+    // nothing when no byte does. Without it, Latin-1 characters are their own
+    // bytes.
     std::function<std::optional<unsigned char>(char32_t character)> ByteForCharacter;
     // CharacterForByte: the character a byte of the text stands for, as the
     // clipboard and a drag receive it. Without it, the Latin-1 character.
@@ -87,6 +83,14 @@ public:
     // RefusedCharacter: input holding this character, which has no byte, was
     // refused as a whole; nothing of it reached the text.
     std::function<void(char32_t character)> RefusedCharacter;
+
+    // An edit from an assistive tool (an on-screen keyboard, dictation):
+    // document positions [start, end) replaced by text. It passes the lock
+    // and the byte lookup as typing does; false when refused.
+    bool ReplaceFromAssistiveTool(int start, int end, const QString& text);
+    // The letters the user sees for text of the pane's bytes, paragraph
+    // breaks as LF: what copying and assistive tools receive.
+    QString ShownText(const QString& paneText) const;
 
 protected:
     bool event(QEvent* event) override;
@@ -117,14 +121,15 @@ private:
     // Raises KeyPress once for each character of text that has come in as
     // typed.
     void RaiseKeyPresses(const QString& paneText);
+    // Puts text that came in at the cursor, without the marks of the
+    // characters around it.
+    void insertUnmarked(QTextCursor& cursor, const QString& paneText);
 
     TwipsPlacement placement_;
     std::optional<PendingKey> pendingKey_;
     QList<QKeyCombination> menuKeys_;
     // Set while the program loads a document, which is no change of the user's.
     bool loading_ = false;
-    std::vector<PaneChange> changes_;
-    void noteChange(int from, int removed, int added);
 };
 
 }  // namespace vyk

@@ -41,7 +41,8 @@ std::optional<unsigned char> GlyphByteForLetter(char32_t letter);
 // The byte that the Roman face shows as `character`: a glyph letter's byte;
 // else the character's own Latin-1 byte where the face draws that byte as
 // the character itself (not at a glyph byte, and not a control character
-// other than tab, CR and LF); nothing when no byte shows it.
+// below 20 other than tab, CR and LF); nothing when no byte shows it. So
+// every byte the text can hold comes back from CharacterShown's character.
 std::optional<unsigned char> ByteShowing(char32_t character);
 
 // The character that the Roman face shows for `byte`: the letter of a glyph

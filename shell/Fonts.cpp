@@ -1,6 +1,5 @@
 #include "shell/Fonts.h"
 
-#include <QDir>
 #include <QFont>
 #include <QLabel>
 
@@ -61,13 +60,17 @@ bool Probe(QLabel& lblFont, std::string_view face) {
 }  // namespace
 
 void InstallFont(const ShellPaths& paths, const std::string& sourceDir, std::string_view fileName) {
-    const std::string target = WithOneTrailingSlash(paths.fontsDir) + std::string(fileName);
     const std::string source = FontPath(sourceDir, fileName);
     // The user's fonts folder need not exist yet on a fresh account. One that
-    // cannot be made or written (a file in its place, a read-only home) must
-    // not cost the face: InstallFontFile adds it from where it lies.
-    QDir().mkpath(QtPath(paths.fontsDir));
-    InstallFontFile(source, target);
+    // cannot be made or written (a file in its place, a read-only home), or
+    // no fonts folder at all (no home), must not cost the face: it is added
+    // from where it lies.
+    if (paths.fontsDir.empty()) {
+        AddFontFile(source);
+    } else {
+        MakeFolders(paths.fontsDir);
+        InstallFontFile(source, WithOneTrailingSlash(paths.fontsDir) + std::string(fileName));
+    }
     DoEvents();
 }
 

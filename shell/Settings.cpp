@@ -14,9 +14,7 @@
 
 namespace vyk {
 
-std::string IniPath(const ShellState& shell) {
-    return GetWindowsDir(shell.paths) + shell.gIniFile;
-}
+std::string IniPath(const ShellState& shell) { return WindowsDirFile(shell.paths, shell.gIniFile); }
 
 namespace {
 
@@ -72,6 +70,11 @@ std::string WithOneTrailingSlash(std::string dir) {
 
 std::string GetWindowsDir(const ShellPaths& paths) {
     return WithOneTrailingSlash(paths.windowsDir);
+}
+
+std::string WindowsDirFile(const ShellPaths& paths, std::string_view name) {
+    if (paths.windowsDir.empty()) return {};
+    return GetWindowsDir(paths) + std::string(name);
 }
 
 MessageText DataDirQuestion(const std::string& oldPath, const std::string& rememberedPath) {

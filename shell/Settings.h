@@ -49,6 +49,11 @@ std::string WithOneTrailingSlash(std::string dir);
 // exactly one trailing "/".
 std::string GetWindowsDir(const ShellPaths& paths);
 
+// A file in the Windows directory; none when there is no such folder (no
+// home at all), so that nothing is read or written at the root or in the
+// working folder in its place.
+std::string WindowsDirFile(const ShellPaths& paths, std::string_view name);
+
 // The three-line question of a missing data file.
 MessageText DataDirQuestion(const std::string& oldPath, const std::string& rememberedPath);
 

@@ -11,7 +11,7 @@
 namespace vyk {
 
 std::string RegistryPath(const ShellPaths& paths) {
-    return GetWindowsDir(paths) + std::string(RegistryFileName);
+    return WindowsDirFile(paths, RegistryFileName);
 }
 
 bool ReadRegistryValue(const std::string& registryFile, std::string_view rootKey, std::string_view keyName,

@@ -1,7 +1,10 @@
 #include "window/Commit.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <optional>
+
+#include "corpus/Base255.h"
 
 #include "window/SectionTable.h"
 
@@ -39,82 +42,6 @@ Edit FindEdit(std::string_view before, std::string_view after) {
     return {prefix, before.size() - suffix, after.size() - suffix};
 }
 
-// One edit of the rendered text: [oldBegin, oldEnd) of it became
-// [newBegin, newEnd) of the pane's text.
-struct Hunk {
-    std::size_t oldBegin = 0;
-    std::size_t oldEnd = 0;
-    std::size_t newBegin = 0;
-    std::size_t newEnd = 0;
-};
-
-// The offset in a text of the place after `units` characters, a CR LF pair
-// counting as one; the end of the text when it holds fewer.
-std::size_t OffsetOfUnits(std::string_view text, std::size_t units) {
-    std::size_t at = 0;
-    for (; units > 0 && at < text.size(); --units) at += text.substr(at, 2) == CrLf ? 2 : 1;
-    return at;
-}
-
-// The edits that turned `before` into `after`: the reported changes, each
-// narrowed to the characters that differ, when the text between them is
-// the same in both; else the one stretch between the common start and end.
-std::vector<Hunk> EditsOf(std::string_view before, std::string_view after, const std::vector<TypedChange>& changes) {
-    std::vector<Hunk> hunks;
-    bool accounted = !changes.empty();
-    std::size_t oldDone = 0;
-    std::size_t newDone = 0;
-    std::ptrdiff_t shift = 0;  // characters the changes so far added
-    for (const TypedChange& change : changes) {
-        const std::ptrdiff_t oldUnits = static_cast<std::ptrdiff_t>(change.begin) - shift;
-        if (oldUnits < 0 || change.end < change.begin) {
-            accounted = false;
-            break;
-        }
-        Hunk hunk;
-        hunk.oldBegin = OffsetOfUnits(before, static_cast<std::size_t>(oldUnits));
-        hunk.oldEnd = OffsetOfUnits(before, static_cast<std::size_t>(oldUnits) + change.removed);
-        hunk.newBegin = OffsetOfUnits(after, change.begin);
-        hunk.newEnd = OffsetOfUnits(after, change.end);
-        shift += static_cast<std::ptrdiff_t>(change.end - change.begin) - static_cast<std::ptrdiff_t>(change.removed);
-        if (hunk.oldBegin < oldDone || hunk.newBegin < newDone ||
-            before.substr(oldDone, hunk.oldBegin - oldDone) != after.substr(newDone, hunk.newBegin - newDone)) {
-            accounted = false;
-            break;
-        }
-        const Edit narrowed = FindEdit(before.substr(hunk.oldBegin, hunk.oldEnd - hunk.oldBegin),
-                                       after.substr(hunk.newBegin, hunk.newEnd - hunk.newBegin));
-        oldDone = hunk.oldEnd;
-        newDone = hunk.newEnd;
-        hunk.oldEnd = hunk.oldBegin + narrowed.oldEnd;
-        hunk.newEnd = hunk.newBegin + narrowed.newEnd;
-        hunk.oldBegin += narrowed.begin;
-        hunk.newBegin += narrowed.begin;
-        if (hunk.oldEnd > hunk.oldBegin || hunk.newEnd > hunk.newBegin) hunks.push_back(hunk);
-    }
-    // The document's last paragraph reads back with a CR LF only while it
-    // holds text, which no reported change counts: typing into the empty
-    // line at the very end adds one, emptying it takes one away.
-    const std::string_view oldTail = before.substr(oldDone);
-    const std::string_view newTail = after.substr(newDone);
-    if (oldTail != newTail && (oldTail == std::string(newTail) + std::string(CrLf) ||
-                               newTail == std::string(oldTail) + std::string(CrLf))) {
-        const std::size_t common = std::min(oldTail.size(), newTail.size());
-        hunks.push_back({oldDone + common, before.size(), newDone + common, after.size()});
-    } else if (oldTail != newTail) {
-        accounted = false;
-    }
-    if (accounted && !hunks.empty()) return hunks;
-
-    const Edit edit = FindEdit(before, after);
-    return {{edit.begin, edit.oldEnd, edit.begin, edit.newEnd}};
-}
-
-std::string_view WithoutClosingLineEnd(std::string_view text) {
-    if (text.ends_with(CrLf)) text.remove_suffix(CrLf.size());
-    return text;
-}
-
 bool IsBlankOrLineEnds(std::string_view text) { return text.find_first_not_of(" \t\r\n") == std::string_view::npos; }
 
 // A zero byte would end the field early and shift every later one.
@@ -127,63 +54,24 @@ std::string WithoutZeroBytes(std::string_view text) {
     return out;
 }
 
-// A head as it stands in the edited text.
-struct HeadAt {
-    int k = 0;
-    std::size_t begin = 0;      // where its line starts
-    std::size_t textBegin = 0;  // where its section's text starts
-    bool typed = false;         // the head of a section the layout did not render
-};
+bool IsSectionNumber(int k) { return k >= 1 && k <= 7; }
 
-// Looks for the heads of sections low + 1 to high - 1 in the lines of
-// [from, until) of the edited text, in table order, each after the one found
-// before. Only lines an edit reached count: a rendered head an edit damaged
-// (touched) is found at the start of such a line, with whatever follows it
-// on the line as the start of its text; the head of a section the layout did
-// not render only as a whole line whose head the user typed.
-std::vector<HeadAt> FindHeadsInStretch(std::string_view text, const std::vector<Hunk>& hunks, std::size_t from,
-                                       std::size_t until, int low, int high, const SectionFlags& rendered,
-                                       const SectionFlags& touched) {
-    const auto reached = [&](std::size_t line, std::size_t lineEnd) {
-        return std::any_of(hunks.begin(), hunks.end(),
-                           [&](const Hunk& hunk) { return line <= hunk.newEnd && hunk.newBegin <= lineEnd; });
-    };
-    const auto typedOver = [&](std::size_t begin, std::size_t end) {
-        return std::any_of(hunks.begin(), hunks.end(),
-                           [&](const Hunk& hunk) { return begin < hunk.newEnd && hunk.newBegin < end; });
-    };
-
-    std::vector<HeadAt> found;
-    if (!reached(from, until)) return found;
-    for (int k = low + 1; k < high; ++k) {
-        const auto index = static_cast<std::size_t>(k);
-        const bool damaged = touched[index];
-        const bool typed = !rendered[index];
-        if (!damaged && !typed) continue;
-        const std::string_view head = SectionRowOf(k).SectionHead;
-
-        for (std::size_t line = from; line < until;) {
-            const std::size_t lineEnd = std::min(text.find(CrLf, line), until);
-            const bool broken = text.substr(lineEnd, CrLf.size()) == CrLf;
-            const std::size_t next = broken ? lineEnd + CrLf.size() : until;
-            const std::string_view content = text.substr(line, lineEnd - line);
-
-            std::optional<std::size_t> textBegin;
-            if (damaged && content.starts_with(head) && reached(line, lineEnd)) {
-                textBegin = content.size() == head.size() ? next : line + head.size();
-            } else if (typed && content == head && typedOver(line, line + head.size())) {
-                textBegin = next;
-            }
-            if (textBegin) {
-                found.push_back({k, line, *textBegin, typed});
-                from = next;
-                break;
-            }
-            if (!broken) break;
-            line = next;
+// A Kaumudi number as its two base-255 digits. A caption past 32,767 comes
+// only from stored digits of 128 or more; it is written back with digits of
+// the same value rather than lost.
+std::string KaumudiDigits(std::string_view caption) {
+    int32_t value = 0;
+    const std::size_t colon = caption.find(": ");
+    if (colon != std::string_view::npos) {
+        for (const char character : caption.substr(colon + 2)) {
+            if (character < '0' || character > '9' || value > 65280) break;
+            value = value * 10 + (character - '0');
         }
     }
-    return found;
+    if (const std::optional<std::string> digits = IntToChr2(value)) return *digits;
+    value = std::min<int32_t>(value, 255 * 255 + 255);
+    const int32_t high = std::min<int32_t>(value / 255, 255);
+    return {static_cast<char>(value - high * 255), static_cast<char>(high)};
 }
 
 }  // namespace
@@ -213,21 +101,22 @@ ShownField ShowField(std::string_view field) {
 
 PaneLayout LayOutPane(const SectionTexts& fields, const SectionFlags& rendered) {
     PaneLayout layout;
-    layout.fields = fields;
-    layout.rendered = rendered;
+    int line = 0;
     for (const SectionRow& row : SectionTable) {
         const auto k = static_cast<std::size_t>(row.k);
         if (!rendered[k]) continue;
-        layout.shown[k] = ShowField(fields[k]);
+        const std::string shown = ShowField(fields[k]).text;
         PaneSection section;
         section.k = row.k;
+        section.headLine = line;
         section.headBegin = layout.text.size();
         layout.text += row.SectionHead;
         layout.text += CrLf;
         section.textBegin = layout.text.size();
-        layout.text += layout.shown[k].text;
+        layout.text += shown;
         layout.text += CrLf;
         layout.sections.push_back(section);
+        line += 2 + static_cast<int>(std::count(shown.begin(), shown.end(), '\n'));
     }
     return layout;
 }
@@ -246,97 +135,101 @@ std::string SpliceField(std::string_view field, const ShownField& shown, std::st
     return spliced;
 }
 
-FoldedSections FoldPaneText(const PaneLayout& layout, std::string_view paneText,
-                            const std::vector<TypedChange>& changes) {
-    FoldedSections folded;
-    folded.texts = layout.fields;
-    folded.taken = layout.rendered;
-    const std::string_view rendered = layout.text;
-    if (paneText == rendered || layout.sections.empty()) return folded;
-
-    const std::vector<Hunk> hunks = EditsOf(rendered, paneText, changes);
-    // Where a place of the rendered text outside every edit now stands. Text
-    // inserted right at a head line goes before it, to the section above;
-    // text inserted right after it goes to the head's own section.
-    const auto moved = [&](std::size_t at, bool insertionsBefore) {
-        std::size_t to = at;
-        for (const Hunk& hunk : hunks) {
-            const bool before = hunk.oldEnd < at || (hunk.oldEnd == at && (insertionsBefore || hunk.oldBegin < at));
-            if (before) to = to + (hunk.newEnd - hunk.newBegin) - (hunk.oldEnd - hunk.oldBegin);
-        }
-        return to;
-    };
-    const auto reaches = [](const Hunk& hunk, const PaneSection& section) {
-        return hunk.oldEnd > hunk.oldBegin ? section.headBegin < hunk.oldEnd && section.textBegin > hunk.oldBegin
-                                           : section.headBegin < hunk.oldBegin && hunk.oldBegin < section.textBegin;
-    };
-
-    // The heads no edit reached stand where the rendering put them, moved by
-    // what the edits before them added or removed.
-    std::vector<HeadAt> standing;
-    SectionFlags touched{};
-    for (const PaneSection& section : layout.sections) {
-        if (std::any_of(hunks.begin(), hunks.end(), [&](const Hunk& hunk) { return reaches(hunk, section); })) {
-            touched[static_cast<std::size_t>(section.k)] = true;
-        } else {
-            standing.push_back({section.k, moved(section.headBegin, true), moved(section.textBegin, false), false});
+SectionTexts FoldPaneLines(const SectionTexts& fields, const SectionFlags& rendered,
+                           const std::vector<PaneLine>& lines) {
+    // The first line that holds a character of each rendered head.
+    std::array<std::optional<std::size_t>, 8> firstLine{};
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        for (const int mark : lines[i].marks) {
+            if (IsSectionNumber(mark) && rendered[static_cast<std::size_t>(mark)] && !firstLine[mark]) firstLine[mark] = i;
         }
     }
 
-    // Between two standing heads, the heads the edits damaged and the heads
-    // the user typed are looked for.
-    std::vector<HeadAt> heads;
-    for (std::size_t i = 0; i <= standing.size(); ++i) {
-        const std::size_t from = i == 0 ? 0 : standing[i - 1].textBegin;
-        const std::size_t until = i == standing.size() ? paneText.size() : standing[i].begin;
-        const int low = i == 0 ? 0 : standing[i - 1].k;
-        const int high = i == standing.size() ? 8 : standing[i].k;
-        const std::vector<HeadAt> found =
-            FindHeadsInStretch(paneText, hunks, from, until, low, high, layout.rendered, touched);
-        heads.insert(heads.end(), found.begin(), found.end());
-        if (i < standing.size()) heads.push_back(standing[i]);
+    // The head lines, in the order of the text. A line that holds the first
+    // characters of two heads (the user joined their lines) is the head line
+    // of the one that comes first on it.
+    struct Head {
+        int k;
+        std::size_t line;
+        std::size_t first;  // where its first head character stands on the line
+    };
+    std::vector<Head> heads;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        for (std::size_t at = 0; at < lines[i].marks.size(); ++at) {
+            const int mark = lines[i].marks[at];
+            if (!IsSectionNumber(mark) || firstLine[mark] != i) continue;
+            if (heads.empty() || heads.back().k < mark) heads.push_back({mark, i, at});
+            break;
+        }
     }
 
-    // Each head's text runs to the next head, less the line end that closed
-    // it in the pane; a blank line typed at its end stays.
+    // A head's characters stand as a line of their own: what comes before
+    // them on their line ends the text above, what else stands from them on
+    // starts their section's text. Each section's text runs to the next head.
+    const auto textBetween = [&](std::string first, std::size_t begin, std::size_t end, std::size_t nextHead) {
+        std::vector<std::string> pieces;
+        if (!first.empty()) pieces.push_back(std::move(first));
+        for (std::size_t i = begin; i < end; ++i) pieces.push_back(lines[i].text);
+        if (nextHead < heads.size() && heads[nextHead].first > 0)
+            pieces.push_back(lines[heads[nextHead].line].text.substr(0, heads[nextHead].first));
+        std::string text;
+        for (std::size_t i = 0; i < pieces.size(); ++i) {
+            if (i > 0) text += CrLf;
+            text += pieces[i];
+        }
+        return text;
+    };
     SectionTexts texts;
     SectionFlags present{};
-    for (std::size_t i = 0; i < heads.size(); ++i) {
-        const std::size_t end = i + 1 < heads.size() ? heads[i + 1].begin : paneText.size();
-        const std::size_t begin = std::min(heads[i].textBegin, end);
-        const auto k = static_cast<std::size_t>(heads[i].k);
-        texts[k] = WithoutClosingLineEnd(paneText.substr(begin, end - begin));
+    for (std::size_t h = 0; h < heads.size(); ++h) {
+        const PaneLine& headLine = lines[heads[h].line];
+        std::string extra;
+        for (std::size_t at = heads[h].first; at < headLine.text.size(); ++at) {
+            if (headLine.marks[at] != heads[h].k) extra += headLine.text[at];
+        }
+        const std::size_t end = h + 1 < heads.size() ? heads[h + 1].line : lines.size();
+        const auto k = static_cast<std::size_t>(heads[h].k);
+        texts[k] = textBetween(std::move(extra), heads[h].line + 1, end, h + 1);
         present[k] = true;
-        if (heads[i].typed) folded.taken[k] = true;
     }
 
-    // Text above the first head belongs to the first section the pane was
-    // rendered with: as its whole text when its head is gone, else on a line
-    // of its own above it. Blank lines alone there are no text.
-    const std::string_view above = paneText.substr(0, heads.empty() ? paneText.size() : heads.front().begin);
-    const auto first = static_cast<std::size_t>(layout.sections.front().k);
-    if (IsBlankOrLineEnds(above)) {
-        // Nothing to place.
-    } else if (!present[first]) {
-        texts[first] = WithoutClosingLineEnd(above);
+    // Text above the first head belongs to the first section rendered: as
+    // its whole text when its head is gone, else on a line of its own above
+    // it. Blank lines alone there are no text.
+    const std::string above = textBetween({}, 0, heads.empty() ? lines.size() : heads.front().line, 0);
+    const auto first = static_cast<std::size_t>(std::find(rendered.begin() + 1, rendered.end(), true) - rendered.begin());
+    if (first <= 7 && !IsBlankOrLineEnds(above)) {
+        texts[first] = present[first] ? above + std::string(CrLf) + texts[first] : above;
         present[first] = true;
-    } else {
-        texts[first] = std::string(above) + (above.ends_with(CrLf) ? "" : std::string(CrLf)) + texts[first];
     }
 
-    for (const SectionRow& row : SectionTable) {
-        const auto k = static_cast<std::size_t>(row.k);
-        if (!folded.taken[k]) continue;
-        // A rendered section whose head the user removed has no text of its
-        // own left: what stood under the head now belongs to the one above.
+    SectionTexts folded = fields;
+    for (std::size_t k = 1; k <= 7; ++k) {
+        if (!rendered[k]) continue;
         if (!present[k]) {
-            folded.texts[k].clear();
+            folded[k].clear();
             continue;
         }
-        const std::string text = WithoutZeroBytes(texts[k]);
-        folded.texts[k] = layout.rendered[k] ? SpliceField(layout.fields[k], layout.shown[k], text) : text;
+        folded[k] = SpliceField(fields[k], ShowField(fields[k]), WithoutZeroBytes(texts[k]));
     }
     return folded;
+}
+
+std::string BuildEditedRecord(std::string_view refCaption, const std::array<std::string, 2>& kaumudiCaptions,
+                              const SectionTexts& sections) {
+    std::string_view label = refCaption.substr(std::min(RefPrefix.size(), refCaption.size()));
+    label.remove_prefix(std::min(label.find_first_not_of(' '), label.size()));
+    label = label.substr(0, label.find_last_not_of(' ') + 1);
+
+    std::string record(label);
+    record += '\0';
+    for (std::size_t k = 1; k <= 7; ++k) {
+        record += WithoutZeroBytes(sections[k]);
+        record += '\0';
+    }
+    for (const std::string& caption : kaumudiCaptions) record += KaumudiDigits(caption);
+    record.append(2, '\0');
+    return record;
 }
 
 }  // namespace vyk

@@ -1,12 +1,15 @@
 #pragma once
-// The pane's text as a rendering lays it out, and the user's edit of that
-// text taken back into the section texts. No widgets here.
+// The pane's text as a rendering lays it out, the user's edit of it taken
+// back into the section texts, and the record a commit builds. No widgets
+// here.
 
 #include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/PaneLine.h"
 
 namespace vyk {
 
@@ -31,56 +34,46 @@ ShownField ShowField(std::string_view field);
 // Where a rendering put one section in the pane's text.
 struct PaneSection {
     int k = 0;
-    std::size_t headBegin = 0;  // its head line
+    int headLine = 0;           // the line of its head, counted from 0
+    std::size_t headBegin = 0;  // where that line starts
     std::size_t textBegin = 0;  // its text, after the head's CR LF
-};
-
-// What a rendering put in the pane: its text, each rendered section's place
-// in it, and the fields it was rendered from.
-struct PaneLayout {
-    std::string text;
-    std::vector<PaneSection> sections;  // in table order
-    SectionTexts fields;
-    std::array<ShownField, 8> shown;
-    SectionFlags rendered{};
 };
 
 // The pane's text after rendering `fields` with the sections `rendered`
 // shown: for each, its head, CR LF, its text as shown, CR LF.
+struct PaneLayout {
+    std::string text;
+    std::vector<PaneSection> sections;  // in table order
+};
 PaneLayout LayOutPane(const SectionTexts& fields, const SectionFlags& rendered);
 
-// A stretch the user changed, as the pane reports it: [begin, end) of its
-// text now stands where `removed` characters of the rendered text stood,
-// all counted with a line break as one.
-struct TypedChange {
-    std::size_t begin = 0;
-    std::size_t end = 0;
-    std::size_t removed = 0;
-};
-
-// The section texts that the pane holds once the user has edited it.
-// taken[k] says whether the pane decides section k: every section the
-// layout rendered, and a section that was not rendered (hidden or empty)
-// whose head the user typed as a line of its own. Every other section is
-// not in the pane and keeps its text.
-struct FoldedSections {
-    SectionTexts texts;
-    SectionFlags taken{};
-};
-
-// Only the sections the edits reach change. The edits are the changes the
-// pane reports, narrowed to the characters that really differ; when they do
-// not account for the whole difference, the one stretch between the common
-// start and the common end of the two texts. Heads outside the edits stand
-// where the rendering put them, so a text line that reads like a head is
-// never taken for one. A head an edit damaged is found again only at the
-// start of a line the edit touched. Within a section, only the edited bytes
-// change: leading blanks and lone line feeds elsewhere in it are kept.
-FoldedSections FoldPaneText(const PaneLayout& layout, std::string_view paneText,
-                            const std::vector<TypedChange>& changes = {});
+// The section texts once the user has edited the pane that rendered `fields`
+// with the sections `rendered` shown and each head's characters marked with
+// its section number. Only those sections change; the others
+// are not in the pane and keep their text.
+// - A section's head line is the first line that holds a character of its
+//   head. The head's characters stand as a line of their own: what comes
+//   before them on that line (joined to it, or typed there) ends the text
+//   above, and what else stands there from them on goes first into their
+//   section's text, on a line of its own.
+// - A rendered section none of whose head characters is left lost its head:
+//   it is stored empty, and what stood under its head belongs to the section
+//   above.
+// - Text above the first head goes to the first section rendered.
+// - Within a section the bytes outside the edited stretch are kept exactly,
+//   with the leading blanks and lone line feeds that the pane does not show.
+SectionTexts FoldPaneLines(const SectionTexts& fields, const SectionFlags& rendered,
+                           const std::vector<PaneLine>& lines);
 
 // The field after its shown text `shown` became `text`: the bytes of the
 // field outside the changed stretch are kept exactly.
 std::string SpliceField(std::string_view field, const ShownField& shown, std::string_view text);
+
+// The record a commit stores: the label from the caption of lblRef (after
+// "Vyakor: ", without leading and trailing blanks), a zero byte, each section
+// and a zero byte, both Kaumudi numbers from their captions as two base-255
+// digits, and two zero bytes.
+std::string BuildEditedRecord(std::string_view refCaption, const std::array<std::string, 2>& kaumudiCaptions,
+                              const SectionTexts& sections);
 
 }  // namespace vyk

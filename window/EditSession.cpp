@@ -9,18 +9,15 @@
 #include "platform/RichTextPane.h"
 #include "platform/Services.h"
 #include "window/Rendering.h"
-#include "window/SectionTable.h"
-#include "window/WindowState.h"
 
 namespace vyk {
 
-EditSession::EditSession(CorpusState& corpus, WindowState& state, EditControls controls)
-    : corpus_(corpus), state_(state), controls_(controls) {}
+EditSession::EditSession(CorpusState& corpus, EditControls controls) : corpus_(corpus), controls_(controls) {}
 
 void EditSession::ClearPane() {
     controls_.pane->SetText("");
-    paneRecord_ = 0;
-    layout_ = {};
+    paneEmpty_ = true;
+    updateLock();
 }
 
 void EditSession::ShowSutra(int k) {
@@ -32,12 +29,14 @@ void EditSession::ShowSutra(int k) {
     const std::optional<std::string> text = ReadRecordText(corpus_, k);
     readable_ = text.has_value();
     shownRecord_ = text.value_or(std::string());
+    shownFromCache_ = HasEdit(corpus_, k);
+    storedSinceShown_ = false;
     gCurSutra = k;
 
     const RecordFields fields = SplitRecord(shownRecord_);
     controls_.lblRef->SetCaption(std::string(RefPrefix) + fields.label);
     for (const SectionRow& row : SectionTable)
-        state_.gField[static_cast<std::size_t>(row.k)] = fields.sections[static_cast<std::size_t>(row.k - 1)];
+        sections_.gField[static_cast<std::size_t>(row.k)] = fields.sections[static_cast<std::size_t>(row.k - 1)];
     const std::array<int32_t, 2> numbers{fields.siddhanta, fields.laghu};
     for (std::size_t i = 0; i < 2; ++i)
         controls_.lblkaumudi[i]->SetCaption(std::string(KaumudiPrefix[i]) + std::to_string(numbers[i]));
@@ -51,18 +50,19 @@ void EditSession::RenderSections() {
 }
 
 void EditSession::SetSectionHidden(int k, bool hidden) {
-    state_.*SectionRowOf(k).hidden = hidden;
-    RenderSections();
+    fold();
+    sections_.*SectionRowOf(k).hidden = hidden;
+    render();
 }
 
 void EditSession::InsertSection(int k) {
     fold();
     const SectionRow& row = SectionRowOf(k);
-    std::string& field = state_.gField[static_cast<std::size_t>(k)];
+    std::string& field = sections_.gField[static_cast<std::size_t>(k)];
     if (field.empty()) {
         field = "\r\n";
     } else {
-        state_.*row.hidden = false;
+        sections_.*row.hidden = false;
     }
     render();
 
@@ -71,10 +71,8 @@ void EditSession::InsertSection(int k) {
     // the start of the text, as the design has it; past the end it stands
     // at the end.
     int caret = row.caretOffset;
-    if (paneRecord_ == gCurSutra) {
-        for (const PaneSection& section : layout_.sections) {
-            if (section.k == k) caret = static_cast<int>(section.textBegin);
-        }
+    for (const PaneSection& section : LayOutPane(sections_.gField, RenderedSections(sections_)).sections) {
+        if (section.k == k) caret = static_cast<int>(section.textBegin);
     }
     controls_.pane->SetSelStart(caret);
     controls_.pane->SetFocus();
@@ -84,7 +82,11 @@ void EditSession::CommitEdit() {
     if (gTextChanged) commit();
 }
 
-bool EditSession::CommitWouldChange() const { return gTextChanged && pendingRecord().has_value(); }
+bool EditSession::CommitWouldChange() const {
+    if (!gTextChanged) return false;
+    const std::optional<std::string> target = commitTarget();
+    return target && *target != corpus_.gEditedText[static_cast<std::size_t>(gCurSutra)];
+}
 
 void EditSession::Undo() {
     if (!IsRecordNumber(gCurSutra)) return;
@@ -94,7 +96,9 @@ void EditSession::Undo() {
 
 void EditSession::DropPendingTyping() {
     gTextChanged = false;
-    paneRecord_ = 0;
+    // Nothing the pane holds may reach the new corpus's cache, not even
+    // through a later View toggle: it shows a record of the old one.
+    readable_ = false;
 }
 
 void EditSession::SetWritable(bool writable) {
@@ -107,84 +111,66 @@ void EditSession::SetSaving(bool saving) {
     updateLock();
 }
 
-void EditSession::updateLock() { controls_.pane->SetLocked(!writable_ || saving_); }
-
-bool EditSession::paneIsOurs() const { return IsRecordNumber(gCurSutra) && readable_ && paneRecord_ == gCurSutra; }
+void EditSession::updateLock() { controls_.pane->SetLocked(!writable_ || saving_ || paneEmpty_); }
 
 SectionTexts EditSession::currentSections() const {
-    SectionTexts sections;
-    for (const SectionRow& row : SectionTable) {
-        const auto k = static_cast<std::size_t>(row.k);
-        sections[k] = state_.gField[k];
-    }
-    // The sections on show are what the rendering put there with the user's
-    // edit applied; the others are not in the pane, unless the user typed
-    // one's head.
-    if (paneIsOurs()) {
-        std::vector<TypedChange> changes;
-        for (const PaneChange& change : controls_.pane->ChangesSinceLoad()) {
-            changes.push_back({static_cast<std::size_t>(change.begin), static_cast<std::size_t>(change.end),
-                               static_cast<std::size_t>(change.removed)});
-        }
-        const FoldedSections folded = FoldPaneText(layout_, controls_.pane->Text(), changes);
-        for (std::size_t k = 1; k <= 7; ++k) {
-            if (folded.taken[k]) sections[k] = folded.texts[k];
-        }
-    }
-    return sections;
+    if (paneEmpty_ || !readable_) return sections_.gField;
+    return FoldPaneLines(sections_.gField, RenderedSections(sections_), controls_.pane->Lines());
 }
 
-void EditSession::fold() {
-    const SectionTexts sections = currentSections();
-    for (std::size_t k = 1; k <= 7; ++k) state_.gField[k] = sections[k];
-}
-
-std::optional<EditSession::Pending> EditSession::pendingRecord() const {
+std::optional<std::string> EditSession::commitTarget() const {
     // Nothing of a record that could not be read may reach the edit cache.
     if (!IsRecordNumber(gCurSutra) || !readable_) return std::nullopt;
     const SectionTexts sections = currentSections();
-    const RecordFields stored = SplitRecord(shownRecord_);
-    std::array<std::string, SectionCount> seven;
+    const RecordFields shown = SplitRecord(shownRecord_);
     bool changed = false;
-    for (std::size_t k = 1; k <= 7; ++k) {
-        seven[k - 1] = sections[k];
-        changed = changed || sections[k] != stored.sections[k - 1];
+    for (std::size_t k = 1; k <= 7; ++k) changed = changed || sections[k] != shown.sections[k - 1];
+    if (changed) {
+        const std::array<std::string, 2> numbers{controls_.lblkaumudi[0]->Caption(),
+                                                 controls_.lblkaumudi[1]->Caption()};
+        return BuildEditedRecord(controls_.lblRef->Caption(), numbers, sections);
     }
-    if (!changed) return std::nullopt;
-    return Pending{WithSections(shownRecord_, seven), sections};
+    // The edit was taken back out: the cache holds again what it held when
+    // the record was shown, byte for byte.
+    if (storedSinceShown_) return shownFromCache_ ? shownRecord_ : std::string();
+    return std::nullopt;
 }
 
 void EditSession::commit() {
     gTextChanged = false;
-    std::optional<Pending> pending = pendingRecord();
-    if (!pending) return;
+    const std::optional<std::string> target = commitTarget();
+    if (!target || *target == corpus_.gEditedText[static_cast<std::size_t>(gCurSutra)]) return;
+    if (target->empty()) {
+        DropEdit(corpus_, gCurSutra);
+    } else {
+        StoreEdit(corpus_, gCurSutra, *target);
+    }
     corpus_.gDataModified = true;
-    StoreEdit(corpus_, gCurSutra, pending->record);
-    // What was stored is now the record on screen: taking the edit back out
-    // of the pane changes it again.
-    shownRecord_ = std::move(pending->record);
-    for (std::size_t k = 1; k <= 7; ++k) state_.gField[k] = std::move(pending->sections[k]);
+    storedSinceShown_ = true;
 }
+
+void EditSession::fold() { sections_.gField = currentSections(); }
 
 void EditSession::render() {
     const QByteArray faceBytes = controls_.lblkaumudi[0]->font().family().toLatin1();
     const std::string face(faceBytes.constData(), static_cast<std::size_t>(faceBytes.size()));
 
-    for (QAction* item : controls_.insertItems) item->setEnabled(true);
-    const RenderedBody rendered = BuildSectionBody(state_);
-    for (const SectionRow& row : SectionTable) {
-        if (rendered.rendered[static_cast<std::size_t>(row.k)]) controls_.insertItems[row.k - 1]->setEnabled(false);
-    }
+    const RenderedBody rendered = BuildSectionBody(sections_);
+    for (const SectionRow& row : SectionTable)
+        controls_.insertItems[row.k - 1]->setEnabled(!rendered.rendered[static_cast<std::size_t>(row.k)]);
 
-    // With nothing to show the pane keeps the document it had.
-    if (!rendered.body.empty()) {
+    // With nothing of the record to show the pane is empty, never another
+    // record's text under this one's caption.
+    paneEmpty_ = rendered.body.empty();
+    if (paneEmpty_) {
+        controls_.pane->SetText("");
+    } else {
         controls_.pane->SetTextRTF("");
         controls_.pane->SetTextRTF(BuildRtfDocument(face, rendered.body));
-        paneRecord_ = gCurSutra;
-        SectionTexts fields;
-        for (std::size_t k = 1; k <= 7; ++k) fields[k] = state_.gField[k];
-        layout_ = LayOutPane(fields, rendered.rendered);
+        for (const PaneSection& section : LayOutPane(sections_.gField, rendered.rendered).sections)
+            controls_.pane->MarkLine(section.headLine, section.k);
     }
+    updateLock();
 
     DoEvents();
 }

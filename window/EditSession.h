@@ -6,13 +6,13 @@
 #include <string>
 
 #include "window/Commit.h"
+#include "window/SectionTable.h"
 
 class QAction;
 
 namespace vyk {
 
 struct CorpusState;
-struct WindowState;
 class Label;
 class RichTextPane;
 
@@ -24,24 +24,28 @@ struct EditControls {
     std::array<QAction*, 7> insertItems{};       // the Insert item of section k at k - 1
 };
 
-// Which record the pane shows, what the last rendering put in it (the text
-// and where each section stands), the fields of the record on display and
-// whether the user changed the pane since it was shown. Every road that
-// shows, renders, commits or drops the pane's text goes through one method
-// here, so none of them can leave the others out of step:
-// - the fields always hold the record on screen as shown, plus whatever
-//   pending typing a re-rendering folded into them;
-// - what a commit stores is the fields with the pane's pending edit folded
-//   in, and only the sections that edit reached change;
-// - a commit that stores a record makes it the record on screen, so that
-//   "unchanged" afterwards means equal to what was stored.
+// The sutra on display and the pane's edit of it: the record as the cache
+// or the file held it when it was shown, its section texts and which
+// sections the View menu hides (their one home: rendering reads them here,
+// and only the methods below change them), and whether the user changed the
+// pane since. Every road that shows, renders, commits or drops the pane's
+// text goes through one method here:
+// - the pane holds the rendering of the sections, with each head's
+//   characters marked, plus the user's edit; the marks move with the text,
+//   so which section an edit reached is known, never searched for;
+// - what a commit stores follows from the sections, the pane and the record
+//   as shown alone, so commits made on the way (the one at the start of a
+//   save) never change what a later one stores;
+// - an edit taken back out by hand stores the record as it was shown.
 class EditSession {
 public:
-    EditSession(CorpusState& corpus, WindowState& state, EditControls controls);
+    EditSession(CorpusState& corpus, EditControls controls);
 
     // The record on display (0 before the first display) and the change mark.
     int CurSutra() const { return gCurSutra; }
     bool TextChanged() const { return gTextChanged; }
+    // The sections as last rendered, and the hidden flags.
+    const SutraSections& Sections() const { return sections_; }
 
     // The set-up's empty pane, which belongs to no record.
     void ClearPane();
@@ -50,9 +54,9 @@ public:
     // k: its label, numbers and sections.
     void ShowSutra(int k);
 
-    // Renders the fields again, with pending typing folded into them first,
-    // so that it stays on screen and is committed at the next display. The
-    // View toggles and Insert run through here.
+    // Renders the sections again, with pending typing folded into them
+    // first, so that it stays on screen and is committed at the next display.
+    // The View toggles and Insert run through here.
     void RenderSections();
     void SetSectionHidden(int k, bool hidden);
     // Tools, Insert: an empty section k with the caret on its first line. A
@@ -61,9 +65,9 @@ public:
     void InsertSection(int k);
 
     // Stores the pane's pending typing in the edit cache, when that changes
-    // the record on screen; clears the change mark either way.
+    // what the cache holds; clears the change mark either way.
     void CommitEdit();
-    // Whether a commit now would change the record on screen.
+    // Whether a commit now would change what the edit cache holds.
     bool CommitWouldChange() const;
     // Tools, Undo: the record on screen as the data file holds it (pending
     // typing is committed first, and so stays).
@@ -76,46 +80,41 @@ public:
     void DropPendingTyping();
 
     // Edit mode: the pane takes typing. While a save runs it takes none,
-    // whatever the mode, since the save has committed the pane already.
+    // whatever the mode, since the save has committed the pane already; nor
+    // does an empty pane, which shows nothing of the record to type into.
     void SetWritable(bool writable);
     void SetSaving(bool saving);
 
 private:
-    // What a commit would store: the record text, and the sections it holds;
-    // nothing when it would leave the record as it is.
-    struct Pending {
-        std::string record;
-        SectionTexts sections;
-    };
-    std::optional<Pending> pendingRecord() const;
-    // The fields with the pane's pending edit folded in.
+    // The sections with the pane's pending edit folded in.
     SectionTexts currentSections() const;
-    // Whether the pane holds this record's rendering, which the user may have
-    // edited; not when the record had nothing to render and the pane kept
-    // another one's document.
-    bool paneIsOurs() const;
-    // Writes the pending edit into the fields; a rendering follows.
-    void fold();
-    // Renders the fields into the pane and takes the layout of what it put there.
-    void render();
+    // What the edit cache is to hold for the record on screen after a
+    // commit ("" for no entry); nothing when the commit leaves it alone.
+    std::optional<std::string> commitTarget() const;
     void commit();
+    // Writes the pending edit into the sections; a rendering follows.
+    void fold();
+    // Renders the sections into the pane, marking each head's characters.
+    void render();
     void updateLock();
 
     CorpusState& corpus_;
-    WindowState& state_;
     EditControls controls_;
 
     int gCurSutra = 0;
     bool gTextChanged = false;
+    SutraSections sections_;
 
-    // The record on screen as the cache or the file holds it, and whether
-    // it could be read at all.
+    // The record on screen as the cache or the file held it when it was
+    // shown, whether that was the cache's entry, and whether it could be
+    // read at all.
     std::string shownRecord_;
+    bool shownFromCache_ = false;
     bool readable_ = false;
-    // The record whose rendering the pane holds (0: none), and that rendering.
-    int paneRecord_ = 0;
-    PaneLayout layout_;
+    // Whether a commit stored something since the record was shown.
+    bool storedSinceShown_ = false;
 
+    bool paneEmpty_ = true;
     bool writable_ = false;
     bool saving_ = false;
 };

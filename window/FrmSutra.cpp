@@ -151,7 +151,7 @@ FrmSutra::FrmSutra(CorpusState& corpus, WindowState& state, DialogService& dialo
     editControls.lblRef = lblRef;
     editControls.lblkaumudi = lblkaumudi;
     for (int k = 1; k <= 7; ++k) editControls.insertItems[static_cast<std::size_t>(k - 1)] = InsertItem(k);
-    session_ = std::make_unique<EditSession>(corpus_, state_, editControls);
+    session_ = std::make_unique<EditSession>(corpus_, editControls);
     frmPop_ = new FrmPop(*this);
     connectEvents();
     Form_Load();

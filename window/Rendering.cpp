@@ -49,14 +49,21 @@ std::string BuildSectionPiece(std::string_view head, std::string_view text) {
     return piece;
 }
 
-RenderedBody BuildSectionBody(const WindowState& state) {
-    RenderedBody result;
+std::array<bool, 8> RenderedSections(const SutraSections& sections) {
+    std::array<bool, 8> rendered{};
     for (const SectionRow& row : SectionTable) {
-        const std::string& field = state.gField[static_cast<std::size_t>(row.k)];
-        // A field of blanks alone still counts: its head shows above an empty line.
-        if (state.*row.hidden || field.empty()) continue;
-        result.body += BuildSectionPiece(row.SectionHead, field);
-        result.rendered[static_cast<std::size_t>(row.k)] = true;
+        const auto k = static_cast<std::size_t>(row.k);
+        rendered[k] = !(sections.*row.hidden) && !sections.gField[k].empty();
+    }
+    return rendered;
+}
+
+RenderedBody BuildSectionBody(const SutraSections& sections) {
+    RenderedBody result;
+    result.rendered = RenderedSections(sections);
+    for (const SectionRow& row : SectionTable) {
+        const auto k = static_cast<std::size_t>(row.k);
+        if (result.rendered[k]) result.body += BuildSectionPiece(row.SectionHead, sections.gField[k]);
     }
     return result;
 }

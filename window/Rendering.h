@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "window/WindowState.h"
+#include "window/SectionTable.h"
 
 namespace vyk {
 
@@ -26,8 +26,12 @@ struct RenderedBody {
     std::array<bool, 8> rendered{};   // 1 to 7: whether section k is in the body
 };
 
+// Which sections a rendering shows (1 to 7): those shown and not empty. A
+// field of blanks alone still counts: its head shows above an empty line.
+std::array<bool, 8> RenderedSections(const SutraSections& sections);
+
 // The body of every section that is shown and not empty, in table order.
-RenderedBody BuildSectionBody(const WindowState& state);
+RenderedBody BuildSectionBody(const SutraSections& sections);
 
 // The whole document for a non-empty body: head, body and the closing brace.
 std::string BuildRtfDocument(std::string_view headFace, std::string_view body);

@@ -2,17 +2,32 @@
 // The seven sections of a sutra in their fixed display and storage order.
 
 #include <array>
+#include <string>
 #include <string_view>
 
-#include "window/WindowState.h"
-
 namespace vyk {
+
+// The section texts of the sutra on display and which sections the View
+// menu hides.
+struct SutraSections {
+    // Items 1 to 7 hold the section texts; item 0 is unused, so that indexes
+    // follow the section numbers.
+    std::array<std::string, 8> gField;
+
+    bool gHideSutra = false;
+    bool gHideSandhi = false;
+    bool gHideVartika = false;
+    bool gHideVritti = false;
+    bool gHideAnuVritti = false;
+    bool gHideTranslation = false;
+    bool gHideExplanation = false;
+};
 
 struct SectionRow {
     int k;                             // place among the record's sections and index of gField
     std::string_view SectionHead;
     int caretOffset;                   // the head's length plus 1: where Insert puts the caret
-    bool WindowState::*hidden;         // the section's hidden flag
+    bool SutraSections::*hidden;       // the section's hidden flag
     std::string_view viewItem;         // View item on frmSutra (objectName)
     std::string_view viewCaption;
     std::string_view popupViewItem;    // View item on frmPop
@@ -22,19 +37,19 @@ struct SectionRow {
 };
 
 inline constexpr std::array<SectionRow, 7> SectionTable{{
-    {1, "Sutra", 6, &WindowState::gHideSutra,
+    {1, "Sutra", 6, &SutraSections::gHideSutra,
      "mSutra", "&Sutra", "mViewSutra", "&Sutra", "mnuInsertSutra", "&Sutra"},
-    {2, "Pada-Patha", 11, &WindowState::gHideSandhi,
+    {2, "Pada-Patha", 11, &SutraSections::gHideSandhi,
      "mSandhi", "Pa&da-Patha", "mViewSandhi", "Pa&da-Patha", "mnuInsertSandhi", "Pa&da-Patha"},
-    {3, "Vartika", 8, &WindowState::gHideVartika,
+    {3, "Vartika", 8, &SutraSections::gHideVartika,
      "mVartika", "&Vartika", "mViewVartika", "&Vartika", "mnuInsertVartika", "&Vartika"},
-    {4, "Vritti", 7, &WindowState::gHideVritti,
+    {4, "Vritti", 7, &SutraSections::gHideVritti,
      "mVritti", "V&ritti", "mViewVritti", "V&ritti", "mnuInsertVritti", "V&ritti"},
-    {5, "AnuVritti", 10, &WindowState::gHideAnuVritti,
+    {5, "AnuVritti", 10, &SutraSections::gHideAnuVritti,
      "mAnuvritti", "&Anuvritti", "mViewAnuVritti", "&AnuVritti", "mnuInsertAnuVritti", "&AnuVritti"},
-    {6, "Translation", 12, &WindowState::gHideTranslation,
+    {6, "Translation", 12, &SutraSections::gHideTranslation,
      "mTranslation", "&Translation", "mViewTranslation", "&Translation", "mnuInsertTranslation", "&Translation"},
-    {7, "Explanation", 12, &WindowState::gHideExplanation,
+    {7, "Explanation", 12, &SutraSections::gHideExplanation,
      "mExplanation", "&Explanation", "mViewExplanation", "&Explanation", "mnuInsertExplanation", "&Explanation"},
 }};
 

@@ -31,7 +31,7 @@ void FrmSutra::InsertSection(int k) {
 }
 
 void FrmSutra::syncViewTicks(int k) {
-    const bool shown = !(state_.*SectionRowOf(k).hidden);
+    const bool shown = !(session_->Sections().*SectionRowOf(k).hidden);
     ViewItem(k)->setChecked(shown);
     frmPop_->ViewItem(k)->setChecked(shown);
 }

@@ -12,22 +12,10 @@ namespace vyk {
 inline constexpr std::string_view RomanFace = "Times Kovra Roman";
 inline constexpr std::string_view VelkaFace = "Velka";
 
-// The sutra window's share of the program state: the fields of the sutra on
-// display, the section-hidden flags, the display-font settings that start-up
-// decides and the window reads, and the closing flag.
+// The sutra window's share of the program state: the display-font settings
+// that start-up decides and the window reads, the order names and the
+// closing flag. The sections on display belong to the pane's edit session.
 struct WindowState {
-    // Items 1 to 7 hold the section texts of the sutra on display; 8 to 11
-    // are unused. Item 0 is unused too: indexes follow the section numbers.
-    std::array<std::string, 12> gField;
-
-    bool gHideSutra = false;
-    bool gHideSandhi = false;
-    bool gHideVartika = false;
-    bool gHideVritti = false;
-    bool gHideAnuVritti = false;
-    bool gHideTranslation = false;
-    bool gHideExplanation = false;
-
     bool gClosing = false;
 
     std::array<std::string, 3> gOrderName;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "corpus/SutraRecord.h"
+#include "tests/RealCorpus.h"
 #include "tests/corpus/CorpusBuilder.h"
 #include "tests/corpus/TestSupport.h"
 
@@ -330,6 +331,7 @@ TEST_F(LoaderTest, EntriesBeyondMaxSutrasAreCountedNotKept) {
 }
 
 TEST_F(LoaderTest, LoadsTheRealCorpus) {
+  VYK_REQUIRE_REAL_CORPUS();
   CorpusState real;
   PrepareState(real, dir.path());
   real.gDataFile = VYK_SHARED_CORPUS;

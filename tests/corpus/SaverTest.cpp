@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include "corpus/SutraRecord.h"
+#include "tests/RealCorpus.h"
 #include "tests/corpus/CorpusBuilder.h"
 #include "tests/corpus/TestSupport.h"
 
@@ -729,6 +730,7 @@ TEST_F(SaverTest, OtherNamesAndAttributesOfTheFileAreKept) {
 // ---- whole corpora ----
 
 TEST_F(SaverTest, RealCorpusSavedWithoutEditsIsByteIdentical) {
+  VYK_REQUIRE_REAL_CORPUS();
   const std::string real = test::ReadBytes(VYK_SHARED_CORPUS);
   ASSERT_GT(real.size(), 14u);
   LoadFile(real);

@@ -12,6 +12,7 @@
 #include <functional>
 
 #include "tests/QtTestSupport.h"
+#include "tests/ScriptedDialogs.h"
 
 namespace vyk {
 namespace {

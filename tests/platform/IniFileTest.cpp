@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
+
 #include "tests/TempDir.h"
 
 namespace vyk {
@@ -154,6 +156,52 @@ TEST(IniWrite, UnwritablePlaceFailsAndLeavesNoTrace) {
     EXPECT_TRUE(WritePrivateProfileString("Settings", "Dir", "/b", ini));
     // The write went through a temporary file that is gone again.
     EXPECT_EQ(QDir(QString::fromStdString(folder.path())).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+// The sudo habit: root runs the program with a user's HOME. The settings
+// file must stay the user's, or they can never read it again; what root
+// makes there is the user's too.
+TEST(IniWrite, RewriteByRootKeepsTheFilesOwnerGroupAndMode) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root can write another user's file";
+    TempDir folder;
+    ASSERT_EQ(::chmod(folder.path().c_str(), 0755), 0);
+    const std::string ini = folder.Write("vyakor.ini", "[Settings]\nDir=/old\n");
+    ASSERT_EQ(::chown(ini.c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::chmod(ini.c_str(), 0600), 0);
+    ASSERT_TRUE(WritePrivateProfileString("Settings", "Dir", "/new", ini));
+    struct stat written {};
+    ASSERT_EQ(::stat(ini.c_str(), &written), 0);
+    EXPECT_EQ(written.st_uid, 65534u);
+    EXPECT_EQ(written.st_gid, 65534u);
+    EXPECT_EQ(written.st_mode & 07777, 0600u);
+    ASSERT_EQ(::chown(folder.path().c_str(), 65534, 65534), 0);
+    ASSERT_TRUE(WritePrivateProfileString("Settings", "Dir", "/d", folder.File("config/vyakor.ini")));
+    for (const char* made : {"config", "config/vyakor.ini"}) {
+        ASSERT_EQ(::stat(folder.File(made).c_str(), &written), 0);
+        EXPECT_EQ(written.st_uid, 65534u) << made;
+        EXPECT_EQ(written.st_gid, 65534u) << made;
+    }
+}
+
+// Dotfiles kept in a folder of their own and linked in stay linked: the
+// write goes to the file the link names, and creates it when only the link
+// is there yet; a link into a folder that is gone makes no folder.
+TEST(IniWrite, LinkedSettingsFileIsWrittenThroughAndStaysALink) {
+    TempDir folder;
+    for (const char* made : {"dotfiles", "config"}) std::filesystem::create_directory(folder.File(made));
+    const std::string ini = folder.File("config/vyakor.ini");
+    ASSERT_EQ(::symlink("../dotfiles/vyakor.ini", ini.c_str()), 0);
+
+    EXPECT_TRUE(WritePrivateProfileString("Settings", "Dir", "/d", ini));
+    EXPECT_EQ(test::ReadBytes(folder.File("dotfiles/vyakor.ini")), "[Settings]\nDir=/d\n");
+    struct stat status {};
+    ASSERT_EQ(::lstat(ini.c_str(), &status), 0);
+    EXPECT_TRUE(S_ISLNK(status.st_mode));
+
+    const std::string intoNowhere = folder.File("config/other.ini");
+    ASSERT_EQ(::symlink(folder.File("gone/other.ini").c_str(), intoNowhere.c_str()), 0);
+    EXPECT_FALSE(WritePrivateProfileString("Settings", "Dir", "/d", intoNowhere));
+    EXPECT_FALSE(test::Exists(folder.File("gone")));
 }
 
 }  // namespace

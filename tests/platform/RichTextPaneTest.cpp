@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QImage>
 #include <QInputMethodEvent>
@@ -360,40 +361,62 @@ TEST_F(IncomingTextTest, CopyCarriesTheLettersShownAndPastesBackAsTheSameBytes) 
     EXPECT_EQ(pane.Text(), "x\xE0y\r\nzx\xE0y\r\nz\r\n");
 }
 
-TEST_F(IncomingTextTest, ChangesSinceLoadGiveEachEditedStretchAndWhatItReplaced) {
-    pane.SetText("abcdef\r\nghij");
-    const auto typeAt = [this](int position, const QString& text, int removing = 0) {
-        QTextCursor cursor(pane.document());
-        cursor.setPosition(position);
-        cursor.setPosition(position + removing, QTextCursor::KeepAnchor);
-        cursor.insertText(text);
-    };
-    typeAt(1, QStringLiteral("XY"));     // aXYbcdef
-    typeAt(10, QStringLiteral("Z"), 2);  // line two: gZj (hi replaced)
-    ASSERT_EQ(pane.Text(), "aXYbcdef\r\ngZj\r\n");
-    ASSERT_EQ(pane.ChangesSinceLoad().size(), 2u);
-    EXPECT_EQ((std::array<int, 3>{pane.ChangesSinceLoad()[0].begin, pane.ChangesSinceLoad()[0].end,
-                                  pane.ChangesSinceLoad()[0].removed}),
-              (std::array<int, 3>{1, 3, 0}));
-    EXPECT_EQ((std::array<int, 3>{pane.ChangesSinceLoad()[1].begin, pane.ChangesSinceLoad()[1].end,
-                                  pane.ChangesSinceLoad()[1].removed}),
-              (std::array<int, 3>{10, 11, 2}));
+// Each line as its text and its characters' marks, one digit a character.
+std::vector<std::string> MarkedLines(const RichTextPane& pane) {
+    std::vector<std::string> lines;
+    for (const PaneLine& line : pane.Lines()) {
+        std::string marks;
+        for (const int mark : line.marks) marks += static_cast<char>('0' + mark);
+        lines.push_back(line.text + "|" + marks);
+    }
+    return lines;
+}
 
-    // One edit over both: the stretch from 0 to the end of the second, which
-    // stood where 11 characters of the loaded text stood.
-    typeAt(0, QStringLiteral("Q"), 2);  // "aX" gone
-    ASSERT_EQ(pane.Text(), "QYbcdef\r\ngZj\r\n");
-    ASSERT_EQ(pane.ChangesSinceLoad().size(), 2u);
-    EXPECT_EQ(pane.ChangesSinceLoad()[0].removed, 1);
-    typeAt(2, QStringLiteral(""), 8);  // from "bcdef" to "gZ"
-    ASSERT_EQ(pane.Text(), "QYj\r\n");
-    ASSERT_EQ(pane.ChangesSinceLoad().size(), 1u);
-    EXPECT_EQ((std::array<int, 3>{pane.ChangesSinceLoad()[0].begin, pane.ChangesSinceLoad()[0].end,
-                                  pane.ChangesSinceLoad()[0].removed}),
-              (std::array<int, 3>{0, 2, 10}));
+TEST_F(IncomingTextTest, MarksStayWithTheirCharactersAndNothingThatComesInCarriesOne) {
+    pane.SetTextRTF(SectionsRtf({{"Sutra", "ab"}, {"Vritti", "v"}}));
+    pane.MarkLine(0, 1);
+    pane.MarkLine(2, 4);
+    ASSERT_EQ(MarkedLines(pane), (std::vector<std::string>{"Sutra|11111", "ab|00", "Vritti|444444", "v|0"}));
+    EXPECT_EQ(changes, 0) << "marking is part of the load";
 
-    pane.SetText("new");
-    EXPECT_TRUE(pane.ChangesSinceLoad().empty());
+    // Typed at the end of a marked line, composed, pasted with a line break
+    // before it, and put in by an assistive tool: none of it is marked.
+    pane.SetSelStart(17);  // after "Vritti"
+    Press(Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+    Compose(QStringLiteral("\u0101"));
+    pane.SetSelStart(0);
+    Paste(QStringLiteral("P\nQ"));
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&pane);
+    ASSERT_NE(accessible, nullptr);
+    ASSERT_NE(accessible->editableTextInterface(), nullptr);
+    accessible->editableTextInterface()->insertText(5, QStringLiteral("\u1E63"));  // into "QSutra"
+    EXPECT_EQ(MarkedLines(pane),
+              (std::vector<std::string>{"P|0", "QSu\xEFtra|0110111", "ab|00", "Vrittix\xE0|44444400", "v|0"}));
+
+    // The pane's undo brings back the marks of what it restores.
+    pane.selectAll();
+    pane.textCursor().removeSelectedText();
+    pane.undo();
+    EXPECT_EQ(MarkedLines(pane)[3], "Vrittix\xE0|44444400");
+}
+
+// An assistive tool edits through the same gate as typing: not while the
+// pane is locked, and a character without a byte is refused with its name.
+TEST_F(IncomingTextTest, AssistiveToolsPassTheLockAndTheByteLookup) {
+    QAccessibleEditableTextInterface* editable = QAccessible::queryAccessibleInterface(&pane)->editableTextInterface();
+    pane.SetLocked(true);
+    editable->insertText(0, QStringLiteral("x"));
+    editable->deleteText(0, 1);
+    EXPECT_EQ(pane.Text(), "ab\r\n");
+    EXPECT_EQ(changes, 0);
+
+    pane.SetLocked(false);
+    editable->replaceText(0, 1, QStringLiteral("\u0101\u00E9"));
+    EXPECT_EQ(pane.Text(), "ab\r\n");
+    EXPECT_EQ(refused, std::vector<char32_t>{U'\u00E9'});
+    editable->replaceText(0, 1, QStringLiteral("\u0101"));
+    EXPECT_EQ(pane.Text(), "\xE0" "b\r\n");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&pane)->textInterface()->text(0, 2), QStringLiteral("\u0101b"));
 }
 
 class FocusedPaneTest : public RichTextPaneTest {

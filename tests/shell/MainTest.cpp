@@ -267,7 +267,7 @@ TEST_F(MainTest, ReloadResetsFileTicksAndKeepsViewSortAndEditTicks) {
     EXPECT_TRUE(Sutra().mViewSortAlphabetical->isChecked());
     EXPECT_FALSE(Sutra().mViewSortNumerical->isChecked());
     EXPECT_FALSE(Sutra().mSandhi->isChecked());
-    EXPECT_TRUE(app->window.gHideSandhi);
+    EXPECT_TRUE(Sutra().Session().Sections().gHideSandhi);
     EXPECT_TRUE(Sutra().mnuToolsEdit->isChecked());
     EXPECT_TRUE(dialogs.asked.empty());
     EXPECT_GT(AstadhyayiCount(), 0);
@@ -286,6 +286,7 @@ TEST_F(MainTest, ReloadWithDataOutsideTheProgramFolderAsksAgain) {
 
 TEST_F(MainTest, RestrictMenusHidesToolsAndGreysTheSearchItems) {
     PutData(programDir);
+    app->restrictMenus = true;  // whatever the build's default
     Main(*app);
     EXPECT_FALSE(Sutra().mnuTools->menuAction()->isVisible());
     EXPECT_FALSE(Sutra().mnuSearchSutra->isEnabled());
@@ -440,7 +441,7 @@ TEST_F(FrameKeysTest, CtrlZIsToolsUndoWhileThatItemIsEnabled) {
 
     Press(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_FALSE(HasEdit(app->corpus, 1)) << "Tools, Undo drops the stored edit";
-    EXPECT_EQ(app->window.gField[1], "v\xE3" "ddhir\xE0" "daic");
+    EXPECT_EQ(Sutra().Session().Sections().gField[1], "v\xE3" "ddhir\xE0" "daic");
 }
 
 TEST_F(FrameKeysTest, AltSAndAltHTypeTheirLettersAndOpenNoMenu) {

@@ -26,6 +26,7 @@
 #include "shell/FrmSrcDir.h"
 #include "shell/Settings.h"
 #include "tests/QtTestSupport.h"
+#include "tests/ScriptedDialogs.h"
 
 namespace vyk::test {
 

@@ -1,5 +1,6 @@
 // The edit mode and the special-glyph keyboard, driven with real key events.
 
+#include <QAccessible>
 #include <QAction>
 #include <QClipboard>
 #include <QDir>
@@ -282,6 +283,40 @@ TEST_F(EditTest, LettersComeInAndGoOutAsTheFaceShowsThem) {
     pane->moveCursor(QTextCursor::EndOfLine, QTextCursor::KeepAnchor);
     Press(Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("\u00F1\u00F1\u00D1vrddhir adaic"));
+}
+
+// On-screen keyboards and dictation edit through the pane's accessible
+// interface, at document positions (a line end counts one): outside the
+// edit mode nothing changes and the close asks nothing; in it, letters are looked up or refused as typed ones are.
+TEST_F(EditTest, AnAssistiveToolEditsThroughTheSameGateAsTheKeyboard) {
+    QAccessibleEditableTextInterface* tool = QAccessible::queryAccessibleInterface(pane)->editableTextInterface();
+    ASSERT_NE(tool, nullptr);
+    tool->insertText(6, QStringLiteral("x"));
+    EXPECT_EQ(SutraLine(), "vrddhir adaic");
+    bool cancel = false;
+    Window().Form_QueryUnload(cancel);
+    EXPECT_TRUE(dialogs.asked.empty());
+    EXPECT_EQ(endProgramCalls, 1);
+
+    EnterEditMode();
+    tool->insertText(6, QStringLiteral("\u00E9"));
+    ASSERT_EQ(dialogs.asked.size(), 1u);
+    EXPECT_NE(dialogs.asked[0].text.find("U+00E9"), std::string::npos) << dialogs.asked[0].text;
+    tool->insertText(6, QStringLiteral("\u0101\u00F1"));
+    EXPECT_EQ(SutraLine(), "\xE0\xEAvrddhir adaic");
+    Window().lstVykE[0]->SetListIndex(1);
+    EXPECT_EQ(SplitRecord(corpus.gEditedText[1]).sections[0], "\xE0\xEAvrddhir adaic");
+}
+
+// Captions show the label and numbers as they are stored, never as markup.
+TEST_F(EditTest, TheLabelCaptionIsPlainText) {
+    WriteCorpus({Record("1.1.5<b>x</b>", "s")});
+    Start();
+    Window().lblRef->adjustSize();
+    const int marked = Window().lblRef->width();
+    Window().lblRef->SetCaption("Vyakor: 1.1.5x");
+    Window().lblRef->adjustSize();
+    EXPECT_GT(marked, Window().lblRef->width() + 20) << "the tags show as characters";
 }
 
 // The right end of the ink on the caret's line: its last dark pixel in a

@@ -274,7 +274,7 @@ TEST_F(ListGapTest, EqualEntriesAreAllListedInFileOrderAndEachShowsItsOwnRecord)
     }
     window->SetListOrder(2);
     window->lstVykE[2]->SetListIndex(1);
-    EXPECT_EQ(state.gField[7], "the second");
+    EXPECT_EQ(Field(7), "the second");
 }
 
 TEST_F(ListGapTest, ARecordWithoutTextDoesNotShiftTheRecordsOfLaterRows) {

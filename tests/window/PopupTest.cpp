@@ -138,7 +138,7 @@ TEST_F(PopupTest, TheMenuOpensWithItsCornerAtThePointAndClosesWithoutAChoice) {
     EXPECT_EQ(opened.shownAt, Below(Window().rtbE[0], QPoint(10, 10)));
     EXPECT_FALSE(Pop().mView->isVisible());
     EXPECT_TRUE(Pop().mViewSutra->isChecked());
-    EXPECT_FALSE(state.gHideSutra);
+    EXPECT_FALSE(window->Session().Sections().gHideSutra);
 }
 
 }  // namespace

@@ -31,7 +31,7 @@ TEST(BuildRtfHead, NamesTheLabelFaceAsFontZeroAndTheTwoDisplayFaces) {
 }
 
 TEST(BuildSectionBody, RendersTheSutraExampleExactly) {
-    WindowState state;
+    SutraSections state;
     state.gField[1] = " ab\r\nc\xE9";
     const RenderedBody rendered = BuildSectionBody(state);
     EXPECT_EQ(rendered.body,
@@ -42,7 +42,7 @@ TEST(BuildSectionBody, RendersTheSutraExampleExactly) {
 }
 
 TEST(BuildSectionBody, SkipsHiddenAndEmptySectionsButKeepsBlankOnes) {
-    WindowState state;
+    SutraSections state;
     state.gField[2] = "   ";
     state.gField[4] = "hidden";
     state.gHideVritti = true;
@@ -55,7 +55,7 @@ TEST(BuildSectionBody, SkipsHiddenAndEmptySectionsButKeepsBlankOnes) {
     EXPECT_FALSE(rendered.rendered[4]);
     EXPECT_TRUE(rendered.rendered[7]);
 
-    WindowState allHidden;
+    SutraSections allHidden;
     for (const SectionRow& row : SectionTable) {
         allHidden.gField[static_cast<std::size_t>(row.k)] = "text";
         allHidden.*row.hidden = true;
@@ -91,17 +91,20 @@ TEST_F(RenderSectionsTest, InsertItemsAreEnabledExactlyForHiddenOrEmptySections)
     EXPECT_FALSE(window->InsertItem(4)->isEnabled());
 }
 
-TEST_F(RenderSectionsTest, NothingToRenderLeavesThePaneAndEnablesEveryInsertItem) {
+// Nothing of the record on show: the pane is empty and takes no typing, even
+// in edit mode, and every section can be inserted.
+TEST_F(RenderSectionsTest, NothingToRenderEmptiesThePaneAndLocksIt) {
+    window->mnuToolsEdit->trigger();
+    ASSERT_FALSE(window->rtbE[0]->Locked());
     window->ToggleSection(1, true);
     window->ToggleSection(4, true);
-    EXPECT_EQ(PaneText(), "Vritti\r\nvritti text\r\n") << "the document of the rendering before";
+    EXPECT_EQ(PaneText(), "");
+    EXPECT_TRUE(window->rtbE[0]->Locked());
     for (int k = 1; k <= 7; ++k) EXPECT_TRUE(window->InsertItem(k)->isEnabled());
-}
 
-TEST_F(RenderSectionsTest, AFieldSetToALineBreakShowsItsHeadAboveTwoEmptyLines) {
-    state.gField[6] = "\r\n";
-    window->Session().RenderSections();
-    EXPECT_EQ(PaneText(), "Sutra\r\nab\r\nc\xE9\r\nVritti\r\nvritti text\r\nTranslation\r\n\r\n\r\n");
+    window->InsertSection(6);
+    EXPECT_EQ(PaneText(), "Translation\r\n\r\n\r\n") << "a field set to a line break shows two empty lines";
+    EXPECT_FALSE(window->rtbE[0]->Locked());
 }
 
 // A commit finds each section where the layout says the rendering put it,
@@ -119,6 +122,7 @@ TEST_F(RenderSectionsTest, ThePaneReadsBackAsTheLayoutSaysForEveryByte) {
     ASSERT_TRUE(Start());
     const SectionFlags rendered{false, true, false, false, true, false, false, true};
     EXPECT_EQ(PaneText(), LayOutPane(fields, rendered).text);
+    EXPECT_EQ(FoldPaneLines(fields, rendered, window->rtbE[0]->Lines()), fields) << "an untouched pane changes no byte";
 }
 
 TEST_F(RenderSectionsTest, HeadsTakeTheFaceOfTheKaumudiLabel) {

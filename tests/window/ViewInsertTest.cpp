@@ -31,12 +31,12 @@ TEST_F(ViewInsertTest, AToggleInThePopupShowsInTheMainMenuAndBack) {
     PopupItem(Vritti)->trigger();
     EXPECT_FALSE(PopupItem(Vritti)->isChecked());
     EXPECT_FALSE(MainItem(Vritti)->isChecked());
-    EXPECT_TRUE(state.gHideVritti);
+    EXPECT_TRUE(window->Session().Sections().gHideVritti);
 
     MainItem(Vritti)->trigger();
     EXPECT_TRUE(PopupItem(Vritti)->isChecked());
     EXPECT_TRUE(MainItem(Vritti)->isChecked());
-    EXPECT_FALSE(state.gHideVritti);
+    EXPECT_FALSE(window->Session().Sections().gHideVritti);
 }
 
 TEST_F(ViewInsertTest, HidingASectionTakesItOutOfThePane) {
@@ -53,7 +53,7 @@ TEST_F(ViewInsertTest, TogglesAreRefusedWhileASaveRuns) {
     corpus.gSaving = false;
     EXPECT_TRUE(PopupItem(Vritti)->isChecked());
     EXPECT_TRUE(MainItem(Vritti)->isChecked());
-    EXPECT_FALSE(state.gHideVritti);
+    EXPECT_FALSE(window->Session().Sections().gHideVritti);
 }
 
 TEST_F(ViewInsertTest, InsertPutsTheCaretAtTheFirstEmptyLineOfTheNewSection) {
@@ -64,7 +64,7 @@ TEST_F(ViewInsertTest, InsertPutsTheCaretAtTheFirstEmptyLineOfTheNewSection) {
     // Not after "see Vritti", the sutra's own line that ends in the head.
     EXPECT_EQ(pane->SelStart(), static_cast<int>(text.find("Vritti\r\n\r\n")) + 8);
     EXPECT_EQ(QApplication::focusWidget(), pane);
-    EXPECT_EQ(state.gField[Vritti], "\r\n");
+    EXPECT_EQ(Field(Vritti), "\r\n");
     EXPECT_FALSE(Window().InsertItem(Vritti)->isEnabled());
 }
 
@@ -74,7 +74,7 @@ TEST_F(ViewInsertTest, InsertOfAHiddenSectionCountsTheOffsetFromTheStart) {
 
     Window().InsertItem(Vritti)->trigger();
 
-    EXPECT_EQ(state.gField[Vritti], "\r\n");
+    EXPECT_EQ(Field(Vritti), "\r\n");
     EXPECT_EQ(PaneText(), before);
     // "AnuVritti" in the pane is no head line of Vritti.
     EXPECT_EQ(pane->SelStart(), SectionRowOf(Vritti).caretOffset);
@@ -97,8 +97,8 @@ TEST_F(ViewInsertTest, InsertShowsAHiddenSectionThatHoldsTextAndNeverEmptiesIt) 
 
     Window().InsertItem(AnuVritti)->trigger();
 
-    EXPECT_EQ(state.gField[AnuVritti], "vrddhih");
-    EXPECT_FALSE(state.gHideAnuVritti);
+    EXPECT_EQ(Field(AnuVritti), "vrddhih");
+    EXPECT_FALSE(window->Session().Sections().gHideAnuVritti);
     EXPECT_TRUE(MainItem(AnuVritti)->isChecked());
     EXPECT_TRUE(PopupItem(AnuVritti)->isChecked());
     const std::string text = PaneText();
@@ -110,7 +110,7 @@ TEST_F(ViewInsertTest, InsertIsRefusedWhileASaveRuns) {
     corpus.gSaving = true;
     Window().InsertSection(Vritti);
     corpus.gSaving = false;
-    EXPECT_EQ(state.gField[Vritti], "");
+    EXPECT_EQ(Field(Vritti), "");
 }
 
 }  // namespace

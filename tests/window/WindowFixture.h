@@ -28,6 +28,7 @@
 #include "platform/ListControl.h"
 #include "platform/RichTextPane.h"
 #include "tests/QtTestSupport.h"
+#include "tests/ScriptedDialogs.h"
 #include "tests/corpus/CorpusBuilder.h"
 #include "tests/corpus/TestSupport.h"
 #include "window/FrmPop.h"
@@ -111,6 +112,9 @@ public:
         cursor.movePosition(QTextCursor::End);
         cursor.insertText(Latin1(text));
     }
+
+    // The section texts of the sutra on display, as its edit session holds them.
+    const std::string& Field(int k) const { return window->Session().Sections().gField[static_cast<std::size_t>(k)]; }
 
     // The edit state of the pane.
     int CurSutra() const { return window->Session().CurSutra(); }

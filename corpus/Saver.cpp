@@ -176,13 +176,28 @@ private:
     struct stat link {};
     if (::lstat(targetPath_.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
       char* resolved = ::realpath(targetPath_.c_str(), nullptr);
-      if (resolved == nullptr) return Fail("cannot follow the link " + PathText(targetPath_) + ": " + Cause(errno));
-      resolvedPath_ = resolved;
-      std::free(resolved);
+      const int error = errno;
+      if (resolved != nullptr) {
+        resolvedPath_ = resolved;
+        std::free(resolved);
+      } else if (error != ENOENT || !FollowDanglingLink()) {
+        return Fail("cannot follow the link " + PathText(targetPath_) + ": " + Cause(error));
+      }
     }
     targetName_ = NameOf(resolvedPath_);
     folder_ = OpenFolder(FolderOf(resolvedPath_));
     if (!folder_) return Fail("cannot open the folder " + PathText(FolderOf(resolvedPath_)) + ": " + Cause(errno));
+    return true;
+  }
+
+  // The file a link names is gone: it is written anew where the link points,
+  // so that the link names the corpus again.
+  bool FollowDanglingLink() {
+    std::string pointed(4096, '\0');
+    const ssize_t length = ::readlink(targetPath_.c_str(), pointed.data(), pointed.size());
+    if (length <= 0 || static_cast<std::size_t>(length) == pointed.size()) return false;
+    pointed.resize(static_cast<std::size_t>(length));
+    resolvedPath_ = pointed.front() == '/' ? pointed : FolderOf(targetPath_) + "/" + pointed;
     return true;
   }
 

@@ -525,7 +525,16 @@ TEST_F(SaverTest, DataFileGoneFromItsNameIsWrittenAnewWithTheEdits) {
     EXPECT_EQ(Reloaded(), (std::vector<std::string>{"edited", "b"})) << round;
   }
   EXPECT_EQ(test::ReadBytes(moved), original);
+  // A link whose file went: the file is written anew where it points.
+  LoadAndEdit({"a"});
+  std::filesystem::rename(dir.File("sutra.vyk"), dir.File("corpus.vyk"));
+  ASSERT_EQ(::symlink("corpus.vyk", dir.File("sutra.vyk").c_str()), 0);
+  std::filesystem::remove(dir.File("corpus.vyk"));
+  ASSERT_EQ(Save(), SaveOutcome::Saved);
+  EXPECT_EQ(Reloaded(), (std::vector<std::string>{"edited"}));
+  EXPECT_EQ(std::filesystem::read_symlink(dir.File("sutra.vyk")), "corpus.vyk");
   // A failure says no word of a file that is not there.
+  std::filesystem::remove(dir.File("sutra.vyk"));
   LoadAndEdit({"a"});
   std::filesystem::remove(dir.File("sutra.vyk"));
   ASSERT_EQ(Save({[](int) { return ENOSPC; }}), SaveOutcome::Failed);

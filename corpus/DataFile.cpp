@@ -22,9 +22,17 @@ public:
   // Every piece but the last must be a whole number of stripes.
   void Add(const char* data, std::size_t size) {
     length_ += size;
+    // The lanes in locals: the bytes read might alias them for all the
+    // compiler knows, and it would store them after every round.
+    uint64_t a = lanes_[0], b = lanes_[1], c = lanes_[2], d = lanes_[3];
     std::size_t at = 0;
-    for (; at + Stripe <= size; at += Stripe)
-      for (int lane = 0; lane < 4; ++lane) lanes_[lane] = Round(lanes_[lane], Word(data + at + 8 * lane));
+    for (; at + Stripe <= size; at += Stripe) {
+      a = Round(a, Word(data + at));
+      b = Round(b, Word(data + at + 8));
+      c = Round(c, Word(data + at + 16));
+      d = Round(d, Word(data + at + 24));
+    }
+    lanes_[0] = a, lanes_[1] = b, lanes_[2] = c, lanes_[3] = d;
     tail_.assign(data + at, size - at);
   }
 

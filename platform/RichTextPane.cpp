@@ -345,28 +345,32 @@ void RichTextPane::keyPressEvent(QKeyEvent* event) {
         RaiseKeyPresses(typed);
     }
 
-    // Shift+Enter would make a line break inside the paragraph, which the
-    // one-byte text cannot express; it starts a paragraph like Enter.
-    const bool shiftEnter = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-                            event->modifiers().testFlag(Qt::ShiftModifier);
     // Text typed into the document never carries the marks of the
-    // characters it stands beside.
+    // characters it stands beside. Enter always starts a paragraph in the
+    // format of the one it leaves: Shift+Enter would make a line break inside
+    // the paragraph, which the one-byte text cannot express, and the editor's
+    // own Enter on an empty line drops the pane's face and margins instead.
     const bool command = event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier);
-    const bool inserts = !alt && !command && !Locked() && !text.isEmpty() &&
-                         (text.front().isPrint() || text.front() == QLatin1Char('\t'));
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const bool inserts = !alt && !command && !Locked() &&
+                         (enter || (!text.isEmpty() && (text.front().isPrint() || text.front() == QLatin1Char('\t'))));
     if (inserts) {
         QTextCursor cursor = textCursor();
-        insertUnmarked(cursor, text);
+        if (enter) {
+            QTextCharFormat format = cursor.charFormat();
+            format.clearProperty(MarkProperty);
+            cursor.insertBlock(cursor.blockFormat(), format);
+        } else {
+            insertUnmarked(cursor, text);
+        }
         setTextCursor(cursor);
         ensureCursorVisible();
         event->accept();
         return;
     }
-    if (shiftEnter || (alt && !event->text().isEmpty()) || text != event->text()) {
-        const Qt::KeyboardModifiers modifiers =
-            shiftEnter ? event->modifiers() & ~Qt::ShiftModifier : event->modifiers();
-        QKeyEvent forwarded(event->type(), event->key(), modifiers, alt ? QString() : text, event->isAutoRepeat(),
-                            event->count());
+    if ((alt && !event->text().isEmpty()) || text != event->text()) {
+        QKeyEvent forwarded(event->type(), event->key(), event->modifiers(), alt ? QString() : text,
+                            event->isAutoRepeat(), event->count());
         QTextEdit::keyPressEvent(&forwarded);
         event->setAccepted(forwarded.isAccepted());
         return;

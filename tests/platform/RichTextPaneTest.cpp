@@ -222,11 +222,19 @@ TEST_F(RichTextPaneTest, ControlKeysTypeTheirControlCodes) {
     EXPECT_EQ(pane.Text(), "a\r\n");
 }
 
-TEST_F(RichTextPaneTest, ShiftEnterStartsAParagraph) {
-    Press(Qt::Key_A, Qt::NoModifier, "a");
+// Every Enter starts a paragraph in the format of the one it leaves: with
+// Shift too, and on an empty line, where the editor would drop the margins
+// and the face and start none.
+TEST_F(RichTextPaneTest, EveryEnterStartsAParagraphLikeTheOneItLeaves) {
+    pane.SetTextRTF(SectionsRtf({{"Sutra", "a"}}));
+    pane.SetSelStart(8);
     Press(Qt::Key_Return, Qt::ShiftModifier, "\r");
+    Press(Qt::Key_Return, Qt::NoModifier, "\r");
     Press(Qt::Key_B, Qt::NoModifier, "b");
-    EXPECT_EQ(pane.Text(), "a\r\nb\r\n");
+    EXPECT_EQ(pane.Text(), "Sutra\r\na\r\n\r\nb\r\n");
+    const QTextBlock typed = pane.textCursor().block();
+    EXPECT_EQ(typed.blockFormat().leftMargin(), typed.previous().previous().blockFormat().leftMargin());
+    EXPECT_EQ(pane.textCursor().charFormat().fontPointSize(), 11.5);
 }
 
 TEST_F(RichTextPaneTest, LockedPaneRefusesTypingWhileHandlersStillFire) {

@@ -408,25 +408,6 @@ TEST_F(IncomingTextTest, MarksStayWithTheirCharactersAndNothingThatComesInCarrie
     EXPECT_EQ(MarkedLines(pane)[3], "Vrittix\xE0|44444400");
 }
 
-// An assistive tool edits through the same gate as typing: not while the
-// pane is locked, and a character without a byte is refused with its name.
-TEST_F(IncomingTextTest, AssistiveToolsPassTheLockAndTheByteLookup) {
-    QAccessibleEditableTextInterface* editable = QAccessible::queryAccessibleInterface(&pane)->editableTextInterface();
-    pane.SetLocked(true);
-    editable->insertText(0, QStringLiteral("x"));
-    editable->deleteText(0, 1);
-    EXPECT_EQ(pane.Text(), "ab\r\n");
-    EXPECT_EQ(changes, 0);
-
-    pane.SetLocked(false);
-    editable->replaceText(0, 1, QStringLiteral("\u0101\u00E9"));
-    EXPECT_EQ(pane.Text(), "ab\r\n");
-    EXPECT_EQ(refused, std::vector<char32_t>{U'\u00E9'});
-    editable->replaceText(0, 1, QStringLiteral("\u0101"));
-    EXPECT_EQ(pane.Text(), "\xE0" "b\r\n");
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(&pane)->textInterface()->text(0, 2), QStringLiteral("\u0101b"));
-}
-
 class FocusedPaneTest : public RichTextPaneTest {
 protected:
     void SetUp() override {

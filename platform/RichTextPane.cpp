@@ -45,9 +45,6 @@ bool IsTypedText(const QString& text) {
     return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x20 && c.unicode() != 0x7F; });
 }
 
-// The character property that carries a line's mark.
-constexpr int MarkProperty = QTextFormat::UserProperty + 1;
-
 char Latin1Byte(QChar c) { return c.unicode() <= 0xFF ? static_cast<char>(c.unicode()) : '?'; }
 
 // Sets a flag for as long as it lives.
@@ -172,9 +169,9 @@ RichTextPane::RichTextPane(QWidget* parent) : QTextEdit(parent), placement_(this
     (void)accessibleInstalled;
 }
 
-void RichTextPane::SetTextRTF(const std::string& rtf) {
+void RichTextPane::SetTextRTF(const std::string& rtf, const std::map<int, int>& paragraphMarks) {
     const FlagWhile loading(loading_);
-    ReadRtf(rtf, *document());
+    ReadRtf(rtf, *document(), paragraphMarks);
     moveCursor(QTextCursor::Start);
 }
 
@@ -195,20 +192,6 @@ void RichTextPane::SetText(const std::string& text) {
     const FlagWhile loading(loading_);
     ReadPlainText(text, *document());
     moveCursor(QTextCursor::Start);
-}
-
-void RichTextPane::MarkLine(int line, int mark) {
-    const QTextBlock block = document()->findBlockByNumber(line);
-    if (!block.isValid()) return;
-    const FlagWhile loading(loading_);
-    const bool undo = document()->isUndoRedoEnabled();
-    document()->setUndoRedoEnabled(false);
-    QTextCursor cursor(block);
-    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-    QTextCharFormat format;
-    format.setProperty(MarkProperty, mark);
-    cursor.mergeCharFormat(format);
-    document()->setUndoRedoEnabled(undo);
 }
 
 std::vector<PaneLine> RichTextPane::Lines() const {

@@ -381,9 +381,7 @@ std::vector<std::string> MarkedLines(const RichTextPane& pane) {
 }
 
 TEST_F(IncomingTextTest, MarksStayWithTheirCharactersAndNothingThatComesInCarriesOne) {
-    pane.SetTextRTF(SectionsRtf({{"Sutra", "ab"}, {"Vritti", "v"}}));
-    pane.MarkLine(0, 1);
-    pane.MarkLine(2, 4);
+    pane.SetTextRTF(SectionsRtf({{"Sutra", "ab"}, {"Vritti", "v"}}), {{0, 1}, {2, 4}});
     ASSERT_EQ(MarkedLines(pane), (std::vector<std::string>{"Sutra|11111", "ab|00", "Vritti|444444", "v|0"}));
     EXPECT_EQ(changes, 0) << "marking is part of the load";
 

@@ -45,9 +45,6 @@ bool IsTypedText(const QString& text) {
     return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x20 && c.unicode() != 0x7F; });
 }
 
-// The character property that carries a line's mark.
-constexpr int MarkProperty = QTextFormat::UserProperty + 1;
-
 char Latin1Byte(QChar c) { return c.unicode() <= 0xFF ? static_cast<char>(c.unicode()) : '?'; }
 
 // Sets a flag for as long as it lives.
@@ -172,9 +169,9 @@ RichTextPane::RichTextPane(QWidget* parent) : QTextEdit(parent), placement_(this
     (void)accessibleInstalled;
 }
 
-void RichTextPane::SetTextRTF(const std::string& rtf) {
+void RichTextPane::SetTextRTF(const std::string& rtf, const std::map<int, int>& paragraphMarks) {
     const FlagWhile loading(loading_);
-    ReadRtf(rtf, *document());
+    ReadRtf(rtf, *document(), paragraphMarks);
     moveCursor(QTextCursor::Start);
 }
 
@@ -195,20 +192,6 @@ void RichTextPane::SetText(const std::string& text) {
     const FlagWhile loading(loading_);
     ReadPlainText(text, *document());
     moveCursor(QTextCursor::Start);
-}
-
-void RichTextPane::MarkLine(int line, int mark) {
-    const QTextBlock block = document()->findBlockByNumber(line);
-    if (!block.isValid()) return;
-    const FlagWhile loading(loading_);
-    const bool undo = document()->isUndoRedoEnabled();
-    document()->setUndoRedoEnabled(false);
-    QTextCursor cursor(block);
-    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-    QTextCharFormat format;
-    format.setProperty(MarkProperty, mark);
-    cursor.mergeCharFormat(format);
-    document()->setUndoRedoEnabled(undo);
 }
 
 std::vector<PaneLine> RichTextPane::Lines() const {
@@ -345,28 +328,32 @@ void RichTextPane::keyPressEvent(QKeyEvent* event) {
         RaiseKeyPresses(typed);
     }
 
-    // Shift+Enter would make a line break inside the paragraph, which the
-    // one-byte text cannot express; it starts a paragraph like Enter.
-    const bool shiftEnter = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-                            event->modifiers().testFlag(Qt::ShiftModifier);
     // Text typed into the document never carries the marks of the
-    // characters it stands beside.
+    // characters it stands beside. Enter always starts a paragraph in the
+    // format of the one it leaves: Shift+Enter would make a line break inside
+    // the paragraph, which the one-byte text cannot express, and the editor's
+    // own Enter on an empty line drops the pane's face and margins instead.
     const bool command = event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier);
-    const bool inserts = !alt && !command && !Locked() && !text.isEmpty() &&
-                         (text.front().isPrint() || text.front() == QLatin1Char('\t'));
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const bool inserts = !alt && !command && !Locked() &&
+                         (enter || (!text.isEmpty() && (text.front().isPrint() || text.front() == QLatin1Char('\t'))));
     if (inserts) {
         QTextCursor cursor = textCursor();
-        insertUnmarked(cursor, text);
+        if (enter) {
+            QTextCharFormat format = cursor.charFormat();
+            format.clearProperty(MarkProperty);
+            cursor.insertBlock(cursor.blockFormat(), format);
+        } else {
+            insertUnmarked(cursor, text);
+        }
         setTextCursor(cursor);
         ensureCursorVisible();
         event->accept();
         return;
     }
-    if (shiftEnter || (alt && !event->text().isEmpty()) || text != event->text()) {
-        const Qt::KeyboardModifiers modifiers =
-            shiftEnter ? event->modifiers() & ~Qt::ShiftModifier : event->modifiers();
-        QKeyEvent forwarded(event->type(), event->key(), modifiers, alt ? QString() : text, event->isAutoRepeat(),
-                            event->count());
+    if ((alt && !event->text().isEmpty()) || text != event->text()) {
+        QKeyEvent forwarded(event->type(), event->key(), event->modifiers(), alt ? QString() : text,
+                            event->isAutoRepeat(), event->count());
         QTextEdit::keyPressEvent(&forwarded);
         event->setAccepted(forwarded.isAccepted());
         return;

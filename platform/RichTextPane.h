@@ -5,6 +5,7 @@
 #include <QTextEdit>
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,8 +26,10 @@ public:
 
     // Replaces the whole document. Reads the RTF that the sutra rendering
     // writes; unknown control words and groups are skipped, and malformed
-    // input never crashes or hangs.
-    void SetTextRTF(const std::string& rtf);
+    // input never crashes or hangs. The characters of the paragraphs in
+    // `paragraphMarks` (counted from 0) carry the mark given there, a number
+    // above 0; the marks move with their characters as the user edits.
+    void SetTextRTF(const std::string& rtf, const std::map<int, int>& paragraphMarks = {});
 
     // Plain text: every paragraph ended by CR LF except a final empty one.
     std::string Text() const;
@@ -37,10 +40,6 @@ public:
     int SelStart() const;
     void SetSelStart(int position);
 
-    // Marks every character of paragraph `line` (counted from 0) of the
-    // loaded document with `mark`, a number above 0. The marks belong to the
-    // document as loaded: the pane's undo goes back no further.
-    void MarkLine(int line, int mark);
     // Every paragraph with its characters' marks, except a final empty one,
     // as Text() reads them.
     std::vector<PaneLine> Lines() const;

@@ -126,8 +126,8 @@ int HexValue(char c) {
 
 class RtfReader {
 public:
-    RtfReader(std::string_view rtf, QTextDocument& document)
-        : rtf_(rtf), document_(document), cursor_(&document) {}
+    RtfReader(std::string_view rtf, QTextDocument& document, const std::map<int, int>& paragraphMarks)
+        : rtf_(rtf), document_(document), cursor_(&document), paragraphMarks_(paragraphMarks) {}
 
     void Run();
 
@@ -150,6 +150,8 @@ private:
     bool finished_ = false;
     QTextDocument& document_;
     QTextCursor cursor_;
+    const std::map<int, int>& paragraphMarks_;
+    int paragraph_ = 0;  // the paragraph being read, counted from 0
 
     GroupState state_;
     std::vector<GroupState> stack_;
@@ -415,11 +417,15 @@ void RtfReader::endParagraph() {
     flushRun();
     cursor_.setBlockFormat(blockFormat());
     cursor_.insertBlock(blockFormat(), charFormat());
+    ++paragraph_;
 }
 
 void RtfReader::flushRun() {
     if (run_.isEmpty()) return;
-    cursor_.insertText(run_, charFormat());
+    QTextCharFormat format = charFormat();
+    if (const auto mark = paragraphMarks_.find(paragraph_); mark != paragraphMarks_.end())
+        format.setProperty(MarkProperty, mark->second);
+    cursor_.insertText(run_, format);
     run_.clear();
 }
 
@@ -460,11 +466,11 @@ QTextBlockFormat RtfReader::blockFormat() const {
 
 }  // namespace
 
-void ReadRtf(std::string_view rtf, QTextDocument& document) {
+void ReadRtf(std::string_view rtf, QTextDocument& document, const std::map<int, int>& paragraphMarks) {
     const bool undo = document.isUndoRedoEnabled();
     document.setUndoRedoEnabled(false);  // a new document has nothing to undo
     if (rtf.substr(0, 5) == "{\\rtf") {
-        RtfReader(rtf, document).Run();
+        RtfReader(rtf, document, paragraphMarks).Run();
     } else {
         ReadPlainText(rtf, document);
     }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <map>
 #include <string_view>
+
+#include <QTextFormat>
 
 class QTextDocument;
 
@@ -15,7 +18,13 @@ namespace vyk {
 // input (unbalanced braces, a cut-off escape, unknown font or colour
 // numbers, huge parameters) never crashes and never hangs: the reader runs
 // once over the bytes.
-void ReadRtf(std::string_view rtf, QTextDocument& document);
+//
+// `paragraphMarks` maps paragraphs (counted from 0) to a number that each of
+// their characters carries in the property MarkProperty.
+void ReadRtf(std::string_view rtf, QTextDocument& document, const std::map<int, int>& paragraphMarks = {});
+
+// The character property that carries a paragraph's mark.
+inline constexpr int MarkProperty = QTextFormat::UserProperty + 1;
 
 // Fills `document` with plain text: CR LF, a lone CR and a lone LF each end
 // a paragraph.

@@ -165,10 +165,12 @@ void EditSession::render() {
     if (paneEmpty_) {
         controls_.pane->SetText("");
     } else {
-        controls_.pane->SetTextRTF("");
-        controls_.pane->SetTextRTF(BuildRtfDocument(face, rendered.body));
+        // Each head's characters carry its section's number.
+        std::map<int, int> heads;
         for (const PaneSection& section : LayOutPane(sections_.gField, rendered.rendered).sections)
-            controls_.pane->MarkLine(section.headLine, section.k);
+            heads[section.headLine] = section.k;
+        controls_.pane->SetTextRTF("");
+        controls_.pane->SetTextRTF(BuildRtfDocument(face, rendered.body), heads);
     }
     updateLock();
 

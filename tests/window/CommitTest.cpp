@@ -298,44 +298,6 @@ TEST_F(ShowSutraTest, MalformedRecordsShowWhatTheyHoldWithoutACrash) {
     EXPECT_EQ(PaneText(), "Sutra\r\nonly sutra\r\n");
 }
 
-// Head lines edited with real keys in edit mode, then the sutra left and
-// shown again: no section's text is lost.
-TEST_F(ShowSutraTest, EditedHeadLinesKeepEverySectionsText) {
-    RichTextPane* pane = window->rtbE[0];
-    window->mnuToolsEdit->trigger();
-    const auto leaveAndReturn = [this] {
-        window->ShowSutra(2);
-        window->ShowSutra(1);
-    };
-
-    pane->SetSelStart(0);  // before the "Sutra" head
-    QTest::keyClick(pane, Qt::Key_Q);
-    leaveAndReturn();
-    EXPECT_EQ(Field(1), " q\r\nab") << "the stored leading blank stays where it was";
-    EXPECT_EQ(Field(4), "x\r\ny");
-
-    pane->SetSelStart(static_cast<int>(PaneText().find("Vritti")));
-    QTest::keyClick(pane, Qt::Key_Backspace);  // the Vritti head joins the line above
-    ASSERT_NE(PaneText().find("abVritti\r\n"), std::string::npos);
-    leaveAndReturn();
-    EXPECT_EQ(Field(1), " q\r\nab");
-    EXPECT_EQ(Field(4), "x\r\ny");
-
-    // The head of a hidden section typed with text under it is text of the
-    // section it was typed in; the hidden section keeps its own.
-    window->ToggleSection(4, true);
-    ASSERT_EQ(PaneText().find("Vritti"), std::string::npos);
-    pane->SetSelStart(static_cast<int>(PaneText().find("\r\nExplanation")));
-    QTest::keyClick(pane, Qt::Key_Return);
-    QTest::keyClicks(pane, "Vritti");
-    QTest::keyClick(pane, Qt::Key_Return);
-    QTest::keyClicks(pane, "new");
-    leaveAndReturn();
-    EXPECT_EQ(Field(1), " q\r\nab\r\nVritti\r\nnew");
-    EXPECT_EQ(Field(4), "x\r\ny");
-    EXPECT_EQ(Field(7), "last");
-}
-
 // A record whose Vartika holds a line that reads like the Vritti head, edited
 // with real keys, mouse clicks and a drop; then left and shown again.
 class HeadLineTest : public WindowFixture {

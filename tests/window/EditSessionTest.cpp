@@ -220,16 +220,8 @@ public:
                 QTest::keyClick(pane, Qt::Key_Delete);
                 text.erase(lineStart, lineEnd + 2 - lineStart);
             } else if (op.kind >= 2) {
-                // Enter on an empty line does nothing in Qt's editor here: a
-                // letter first.
-                std::string typed = "\r\n";
-                const bool emptyLine = (offset == 0 || text[offset - 1] == '\n') &&
-                                       (offset == text.size() || text[offset] == '\r');
-                if (emptyLine) {
-                    QTest::keyClick(pane, Qt::Key_Q);
-                    typed.insert(0, "q");
-                }
                 QTest::keyClick(pane, Qt::Key_Return);
+                std::string typed = "\r\n";
                 if (op.kind == 3) {
                     QTest::keyClicks(pane, "Vritti");
                     typed += "Vritti";

@@ -304,6 +304,8 @@ TEST_F(EditTest, AnAssistiveToolEditsThroughTheSameGateAsTheKeyboard) {
     EXPECT_NE(dialogs.asked[0].text.find("U+00E9"), std::string::npos) << dialogs.asked[0].text;
     tool->insertText(6, QStringLiteral("\u0101\u00F1"));
     EXPECT_EQ(SutraLine(), "\xE0\xEAvrddhir adaic");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(pane)->textInterface()->text(6, 8), QStringLiteral("\u0101\u00F1"))
+        << "what the tool reads is the letters shown";
     Window().lstVykE[0]->SetListIndex(1);
     EXPECT_EQ(SplitRecord(corpus.gEditedText[1]).sections[0], "\xE0\xEAvrddhir adaic");
 }

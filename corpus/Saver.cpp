@@ -316,13 +316,7 @@ private:
   // of their own and only attributes of the user's namespace.
   bool KeepOwnerModeAndAttributes() {
     if (!haveTarget_) return true;
-    struct stat mine {};
-    if (::fstat(fd_.Get(), &mine) == 0 && (mine.st_uid != target_.st_uid || mine.st_gid != target_.st_gid)) {
-      if (::fchown(fd_.Get(), target_.st_uid, target_.st_gid) != 0 && mine.st_gid != target_.st_gid)
-        (void)::fchown(fd_.Get(), static_cast<uid_t>(-1), target_.st_gid);
-    }
-    // After the owner: a change of owner clears the set-id bits.
-    if (int error = Fault(); error != 0 || ::fchmod(fd_.Get(), target_.st_mode & 07777) != 0)
+    if (int error = Fault(); error != 0 || !KeepOwnerAndMode(fd_.Get(), target_))
       return Fail("cannot give " + PathText(TempPath()) + " the permissions of " + PathText(resolvedPath_) + ": " +
                   Cause(error != 0 ? error : errno));
     // After the mode: an access ACL sets the group bits of the mode to its mask.

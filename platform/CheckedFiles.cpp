@@ -158,6 +158,16 @@ bool WriteLoop(int fd, const char* data, std::size_t size, std::int64_t offset) 
 
 bool WriteAll(int fd, const char* data, std::size_t size) { return WriteLoop(fd, data, size, -1); }
 
+bool KeepOwnerAndMode(int fd, const struct stat& old) {
+    struct stat mine {};
+    if (::fstat(fd, &mine) == 0 && (mine.st_uid != old.st_uid || mine.st_gid != old.st_gid)) {
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0 && mine.st_gid != old.st_gid)
+            (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+    }
+    // After the owner: a change of owner clears the set-id bits.
+    return ::fchmod(fd, old.st_mode & 07777) == 0;
+}
+
 bool WriteAllAt(int fd, const char* data, std::size_t size, std::int64_t offset) {
     if (offset < 0) {
         errno = EINVAL;

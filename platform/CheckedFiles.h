@@ -106,6 +106,12 @@ std::size_t ReadAt(int fd, char* buffer, std::size_t size, std::int64_t offset);
 bool WriteAll(int fd, const char* data, std::size_t size);
 bool WriteAllAt(int fd, const char* data, std::size_t size, std::int64_t offset);
 
+// Gives the file open as `fd` the owner, group and permissions in `old`, as
+// far as this process may: only root gives a file away, and a user may set
+// only a group of their own. False, with errno, when the permissions could
+// not be set.
+bool KeepOwnerAndMode(int fd, const struct stat& old);
+
 // A folder open for acting on its entries by name, through the *at calls.
 FileDescriptor OpenFolder(const std::string& path);
 

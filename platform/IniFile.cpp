@@ -199,21 +199,6 @@ std::optional<std::string> WriteTarget(std::string path, bool& throughLink) {
     return std::nullopt;
 }
 
-// The new file keeps the owner, group and permissions of the one it
-// replaces, as far as this process may give them: only root gives a file
-// away, and a user may set only a group of their own. Without this, running
-// once as root with a user's home (sudo keeps HOME) would leave the user a
-// settings file they can no longer read.
-void KeepOwnerAndMode(int fd, const struct stat& old) {
-    struct stat mine {};
-    if (::fstat(fd, &mine) == 0 && (mine.st_uid != old.st_uid || mine.st_gid != old.st_gid)) {
-        if (::fchown(fd, old.st_uid, old.st_gid) != 0 && mine.st_gid != old.st_gid)
-            (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
-    }
-    // After the owner: a change of owner clears the set-id bits.
-    (void)::fchmod(fd, old.st_mode & 07777);
-}
-
 // Replaces or creates the file through a fresh file beside it, synced and
 // renamed into place, so that a crash leaves the old file or the new one,
 // never a cut-off one.
@@ -236,7 +221,9 @@ bool ReplaceFile(const std::string& path, std::string_view text) {
     std::string tempName;
     const FileDescriptor file = CreateUniqueFile(folder.Get(), name + ".", replacing ? 0600 : 0666, &tempName);
     if (!file) return false;
-    if (replacing) KeepOwnerAndMode(file.Get(), old);
+    // Running once as root with a user's home (sudo keeps HOME) must not
+    // leave the user a settings file they can no longer read.
+    if (replacing) (void)KeepOwnerAndMode(file.Get(), old);
     else GiveToFolderOwner(file.Get(), folder.Get());
     const bool written = WriteAll(file.Get(), text.data(), text.size()) && ::fsync(file.Get()) == 0 &&
                          ::renameat(folder.Get(), tempName.c_str(), folder.Get(), name.c_str()) == 0;

@@ -243,9 +243,12 @@ bool RichTextPane::Locked() const { return isReadOnly(); }
 void RichTextPane::SetLocked(bool locked) {
     setReadOnly(locked);
     // A read-only QTextEdit drops the keyboard caret; the pane keeps it so
-    // that the arrows still move through the text while it is locked.
+    // that the arrows still move through the text while it is locked. An
+    // empty locked pane shows no caret: there is nothing to move through or
+    // type into.
     if (locked) {
-        setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        setTextInteractionFlags(document()->isEmpty() ? Qt::NoTextInteraction
+                                                      : Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     }
 }
 

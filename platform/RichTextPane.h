@@ -45,6 +45,7 @@ public:
     std::vector<PaneLine> Lines() const;
 
     // Read-only while locked; key and mouse events still reach the handlers.
+    // Set it again after loading a document: an empty one shows no caret.
     bool Locked() const;
     void SetLocked(bool locked);
 

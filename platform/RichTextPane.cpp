@@ -421,20 +421,19 @@ void RichTextPane::insertFromMimeData(const QMimeData* source) {
     ensureCursorVisible();
 }
 
-bool RichTextPane::ReplaceFromAssistiveTool(int start, int end, const QString& text) {
-    if (Locked()) return false;
+void RichTextPane::ReplaceFromAssistiveTool(int start, int end, const QString& text) {
+    if (Locked()) return;
     char32_t refused = 0;
     const std::optional<QString> bytes = ToPaneText(text, &refused);
     if (!bytes) {
         if (RefusedCharacter) RefusedCharacter(refused);
-        return false;
+        return;
     }
     const int last = document()->characterCount() - 1;
     QTextCursor cursor(document());
     cursor.setPosition(std::clamp(start, 0, last));
     cursor.setPosition(std::clamp(end, 0, last), QTextCursor::KeepAnchor);
     insertUnmarked(cursor, *bytes);
-    return true;
 }
 
 void RichTextPane::insertUnmarked(QTextCursor& cursor, const QString& paneText) {

@@ -86,8 +86,8 @@ public:
 
     // An edit from an assistive tool (an on-screen keyboard, dictation):
     // document positions [start, end) replaced by text. It passes the lock
-    // and the byte lookup as typing does; false when refused.
-    bool ReplaceFromAssistiveTool(int start, int end, const QString& text);
+    // and the byte lookup as typing does.
+    void ReplaceFromAssistiveTool(int start, int end, const QString& text);
     // The letters the user sees for text of the pane's bytes, paragraph
     // breaks as LF: what copying and assistive tools receive.
     QString ShownText(const QString& paneText) const;

@@ -109,7 +109,6 @@ PaneLayout LayOutPane(const SectionTexts& fields, const SectionFlags& rendered) 
         PaneSection section;
         section.k = row.k;
         section.headLine = line;
-        section.headBegin = layout.text.size();
         layout.text += row.SectionHead;
         layout.text += CrLf;
         section.textBegin = layout.text.size();

@@ -35,7 +35,6 @@ ShownField ShowField(std::string_view field);
 struct PaneSection {
     int k = 0;
     int headLine = 0;           // the line of its head, counted from 0
-    std::size_t headBegin = 0;  // where that line starts
     std::size_t textBegin = 0;  // its text, after the head's CR LF
 };
 

@@ -3,6 +3,9 @@
 #include <QAction>
 #include <QFont>
 
+#include <algorithm>
+#include <map>
+
 #include "corpus/CorpusState.h"
 #include "corpus/SutraRecord.h"
 #include "platform/Controls.h"
@@ -16,7 +19,6 @@ EditSession::EditSession(CorpusState& corpus, EditControls controls) : corpus_(c
 
 void EditSession::ClearPane() {
     controls_.pane->SetText("");
-    paneEmpty_ = true;
     updateLock();
 }
 
@@ -64,14 +66,14 @@ void EditSession::InsertSection(int k) {
     } else {
         sections_.*row.hidden = false;
     }
-    render();
+    const PaneLayout layout = render();
 
     // At the start of the section's first line. A hidden empty section is
     // not on show: the caret then stands the head's length plus one from
     // the start of the text, as the design has it; past the end it stands
     // at the end.
     int caret = row.caretOffset;
-    for (const PaneSection& section : LayOutPane(sections_.gField, RenderedSections(sections_)).sections) {
+    for (const PaneSection& section : layout.sections) {
         if (section.k == k) caret = static_cast<int>(section.textBegin);
     }
     controls_.pane->SetSelStart(caret);
@@ -111,10 +113,15 @@ void EditSession::SetSaving(bool saving) {
     updateLock();
 }
 
-void EditSession::updateLock() { controls_.pane->SetLocked(!writable_ || saving_ || paneEmpty_); }
+void EditSession::updateLock() { controls_.pane->SetLocked(!writable_ || saving_ || paneEmpty()); }
+
+bool EditSession::paneEmpty() const {
+    const std::array<bool, 8> rendered = RenderedSections(sections_);
+    return std::find(rendered.begin(), rendered.end(), true) == rendered.end();
+}
 
 SectionTexts EditSession::currentSections() const {
-    if (paneEmpty_ || !readable_) return sections_.gField;
+    if (paneEmpty() || !readable_) return sections_.gField;
     return FoldPaneLines(sections_.gField, RenderedSections(sections_), controls_.pane->Lines());
 }
 
@@ -151,7 +158,7 @@ void EditSession::commit() {
 
 void EditSession::fold() { sections_.gField = currentSections(); }
 
-void EditSession::render() {
+PaneLayout EditSession::render() {
     const QByteArray faceBytes = controls_.lblkaumudi[0]->font().family().toLatin1();
     const std::string face(faceBytes.constData(), static_cast<std::size_t>(faceBytes.size()));
 
@@ -161,20 +168,21 @@ void EditSession::render() {
 
     // With nothing of the record to show the pane is empty, never another
     // record's text under this one's caption.
-    paneEmpty_ = rendered.body.empty();
-    if (paneEmpty_) {
+    PaneLayout layout;
+    if (rendered.body.empty()) {
         controls_.pane->SetText("");
     } else {
         // Each head's characters carry its section's number.
+        layout = LayOutPane(sections_.gField, rendered.rendered);
         std::map<int, int> heads;
-        for (const PaneSection& section : LayOutPane(sections_.gField, rendered.rendered).sections)
-            heads[section.headLine] = section.k;
+        for (const PaneSection& section : layout.sections) heads[section.headLine] = section.k;
         controls_.pane->SetTextRTF("");
         controls_.pane->SetTextRTF(BuildRtfDocument(face, rendered.body), heads);
     }
     updateLock();
 
     DoEvents();
+    return layout;
 }
 
 }  // namespace vyk

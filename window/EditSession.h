@@ -94,8 +94,12 @@ private:
     void commit();
     // Writes the pending edit into the sections; a rendering follows.
     void fold();
-    // Renders the sections into the pane, marking each head's characters.
-    void render();
+    // Renders the sections into the pane, marking each head's characters;
+    // gives where the rendering put each section.
+    PaneLayout render();
+    // Whether the pane shows nothing of the record: every section is hidden
+    // or empty.
+    bool paneEmpty() const;
     void updateLock();
 
     CorpusState& corpus_;
@@ -114,7 +118,6 @@ private:
     // Whether a commit stored something since the record was shown.
     bool storedSinceShown_ = false;
 
-    bool paneEmpty_ = true;
     bool writable_ = false;
     bool saving_ = false;
 };

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 
+#include "platform/FlagWhile.h"
 #include "platform/InputCodes.h"
 #include "platform/RtfReader.h"
 #include "platform/Services.h"
@@ -46,19 +47,6 @@ bool IsTypedText(const QString& text) {
 }
 
 char Latin1Byte(QChar c) { return c.unicode() <= 0xFF ? static_cast<char>(c.unicode()) : '?'; }
-
-// Sets a flag for as long as it lives.
-class FlagWhile {
-public:
-    explicit FlagWhile(bool& flag) : flag_(flag), was_(flag) { flag_ = true; }
-    ~FlagWhile() { flag_ = was_; }
-    FlagWhile(const FlagWhile&) = delete;
-    FlagWhile& operator=(const FlagWhile&) = delete;
-
-private:
-    bool& flag_;
-    bool was_;
-};
 
 // What assistive tools (screen readers, on-screen keyboards, dictation) see
 // of the pane and do to it. Their edits go through the pane's gate, as typing

@@ -86,26 +86,6 @@ RecordHead SplitRecordHead(std::string_view text) {
   return head;
 }
 
-std::string WithSections(std::string_view text, const std::array<std::string, SectionCount>& sections) {
-  std::string_view label;
-  int zeroBytes = 0;
-  const std::size_t after = WalkFields(text, SectionCount + 1, zeroBytes, [&](int field, std::string_view piece) {
-    if (field == 0) label = piece;
-  });
-  const std::string_view numbersAndRest = zeroBytes == SectionCount + 1 ? text.substr(after) : std::string_view();
-
-  std::string record(label);
-  record += '\0';
-  for (const auto& section : sections) {
-    record += section;
-    record += '\0';
-  }
-  record += numbersAndRest;
-  constexpr std::size_t NumberBytes = 4;
-  if (numbersAndRest.size() < NumberBytes) record.append(NumberBytes - numbersAndRest.size(), '\0');
-  return record;
-}
-
 std::optional<std::string> BuildRecordText(std::string_view label,
                                            const std::array<std::string, SectionCount>& sections,
                                            int32_t siddhanta, int32_t laghu) {

@@ -68,13 +68,6 @@ struct RecordHead {
 
 RecordHead SplitRecordHead(std::string_view text);
 
-// The record with its seven sections replaced and every other byte kept:
-// its label, and after the sections its two numbers and whatever follows
-// them. A record that ends before its numbers gets the missing digits as
-// zero bytes, so that it reads back with the numbers it showed. Sections
-// must hold no zero byte.
-std::string WithSections(std::string_view text, const std::array<std::string, SectionCount>& sections);
-
 // The record as the sample corpus tool builds it: label, 0, each section and 0,
 // the two numbers as Base255Num2, then two zero bytes. nullopt when a number
 // lies outside 0..32,767 or a field holds a zero byte (it would shift every

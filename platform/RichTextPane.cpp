@@ -48,6 +48,23 @@ bool IsTypedText(const QString& text) {
 
 char Latin1Byte(QChar c) { return c.unicode() <= 0xFF ? static_cast<char>(c.unicode()) : '?'; }
 
+// Text with its line breaks (CR LF, CR or LF) as the paragraph separators
+// that a document's selected text holds.
+QString AsParagraphs(const QString& text) {
+    QString paragraphs;
+    paragraphs.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            if (c == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n')) ++i;
+            paragraphs += QChar::ParagraphSeparator;
+        } else {
+            paragraphs += c;
+        }
+    }
+    return paragraphs;
+}
+
 // What assistive tools (screen readers, on-screen keyboards, dictation) see
 // of the pane and do to it. Their edits go through the pane's gate, as typing
 // does; what they read is the letters the user sees.
@@ -414,14 +431,33 @@ void RichTextPane::ReplaceFromAssistiveTool(int start, int end, const QString& t
     char32_t refused = 0;
     const std::optional<QString> bytes = ToPaneText(text, &refused);
     if (!bytes) {
-        if (RefusedCharacter) RefusedCharacter(refused);
+        // The tool waits for this call to return: a message box opened inside
+        // it would hold the tool until a person closed the box.
+        QMetaObject::invokeMethod(
+            this, [this, refused] { if (RefusedCharacter) RefusedCharacter(refused); }, Qt::QueuedConnection);
         return;
     }
     const int last = document()->characterCount() - 1;
     QTextCursor cursor(document());
     cursor.setPosition(std::clamp(start, 0, last));
     cursor.setPosition(std::clamp(end, 0, last), QTextCursor::KeepAnchor);
-    insertUnmarked(cursor, *bytes);
+
+    // Tools often set the whole text to what they read with a word changed.
+    // Only what differs is replaced, so the characters around it keep their
+    // marks and the heads stay heads.
+    const QString before = cursor.selectedText();
+    const QString after = AsParagraphs(*bytes);
+    const qsizetype shorter = std::min(before.size(), after.size());
+    qsizetype prefix = 0;
+    while (prefix < shorter && before[prefix] == after[prefix]) ++prefix;
+    qsizetype suffix = 0;
+    while (suffix < shorter - prefix && before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix]) ++suffix;
+    if (prefix + suffix == before.size() && prefix + suffix == after.size()) return;
+
+    const int from = cursor.selectionStart();
+    cursor.setPosition(from + static_cast<int>(prefix));
+    cursor.setPosition(from + static_cast<int>(before.size() - suffix), QTextCursor::KeepAnchor);
+    insertUnmarked(cursor, after.mid(prefix, after.size() - prefix - suffix));
 }
 
 void RichTextPane::insertUnmarked(QTextCursor& cursor, const QString& paneText) {

@@ -86,7 +86,10 @@ public:
 
     // An edit from an assistive tool (an on-screen keyboard, dictation):
     // document positions [start, end) replaced by text. It passes the lock
-    // and the byte lookup as typing does.
+    // and the byte lookup as typing does. Only what differs from the text
+    // there is replaced, so a tool that sets the whole text keeps the marks
+    // of every character it left as it was. A refusal is reported once the
+    // call has returned: the tool waits for it.
     void ReplaceFromAssistiveTool(int start, int end, const QString& text);
     // The letters the user sees for text of the pane's bytes, paragraph
     // breaks as LF: what copying and assistive tools receive.

@@ -54,8 +54,6 @@ std::string WithoutZeroBytes(std::string_view text) {
     return out;
 }
 
-bool IsSectionNumber(int k) { return k >= 1 && k <= 7; }
-
 // A Kaumudi number as its two base-255 digits. A caption past 32,767 comes
 // only from stored digits of 128 or more; it is written back with digits of
 // the same value rather than lost.
@@ -99,78 +97,73 @@ ShownField ShowField(std::string_view field) {
     return shown;
 }
 
-PaneLayout LayOutPane(const SectionTexts& fields, const SectionFlags& rendered) {
-    PaneLayout layout;
-    int line = 0;
-    for (const SectionRow& row : SectionTable) {
-        const auto k = static_cast<std::size_t>(row.k);
-        if (!rendered[k]) continue;
-        const std::string shown = ShowField(fields[k]).text;
-        PaneSection section;
-        section.k = row.k;
-        section.headLine = line;
-        layout.text += row.SectionHead;
-        layout.text += CrLf;
-        section.textBegin = layout.text.size();
-        layout.text += shown;
-        layout.text += CrLf;
-        layout.sections.push_back(section);
-        line += 2 + static_cast<int>(std::count(shown.begin(), shown.end(), '\n'));
-    }
-    return layout;
-}
-
 std::string SpliceField(std::string_view field, const ShownField& shown, std::string_view text) {
     const std::string_view before = shown.text;
     if (text == before) return std::string(field);
     const Edit edit = FindEdit(before, text);
-    // Bytes that show nothing (leading blanks, lone line feeds) next to the
-    // edit stay before it; those inside the replaced stretch go with it.
+    // Lone line feeds next to the edit stay before it; those inside the
+    // replaced stretch go with it. Leading blanks show nothing, and the pane
+    // never shows them again: the edited field starts at its first shown
+    // character.
     const std::size_t keepUntil = edit.begin < before.size() ? shown.from[edit.begin] : field.size();
     const std::size_t keepFrom = edit.oldEnd < before.size() ? shown.from[edit.oldEnd] : field.size();
     std::string spliced(field.substr(0, keepUntil));
     spliced += text.substr(edit.begin, edit.newEnd - edit.begin);
     spliced += field.substr(std::max(keepFrom, keepUntil));
+    spliced.erase(0, spliced.find_first_not_of(' '));
     return spliced;
 }
 
 SectionTexts FoldPaneLines(const SectionTexts& fields, const SectionFlags& rendered,
                            const std::vector<PaneLine>& lines) {
-    // The first line that holds a character of each rendered head.
-    std::array<std::optional<std::size_t>, 8> firstLine{};
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        for (const int mark : lines[i].marks) {
-            if (IsSectionNumber(mark) && rendered[static_cast<std::size_t>(mark)] && !firstLine[mark]) firstLine[mark] = i;
-        }
-    }
-
-    // The head lines, in the order of the text. A line that holds the first
-    // characters of two heads (the user joined their lines) is the head line
-    // of the one that comes first on it.
+    // Where the first character left of each rendered head stands.
     struct Head {
         int k;
         std::size_t line;
-        std::size_t first;  // where its first head character stands on the line
+        std::size_t at;
     };
     std::vector<Head> heads;
+    SectionFlags seen{};
     for (std::size_t i = 0; i < lines.size(); ++i) {
         for (std::size_t at = 0; at < lines[i].marks.size(); ++at) {
             const int mark = lines[i].marks[at];
-            if (!IsSectionNumber(mark) || firstLine[mark] != i) continue;
+            if (!IsSectionNumber(mark) || !rendered[static_cast<std::size_t>(mark)] || seen[mark]) continue;
+            seen[mark] = true;
+            // The user moves no marked character past another, so heads
+            // keep the table order; one that did not would head nothing.
             if (heads.empty() || heads.back().k < mark) heads.push_back({mark, i, at});
-            break;
         }
     }
 
-    // A head's characters stand as a line of their own: what comes before
-    // them on their line ends the text above, what else stands from them on
-    // starts their section's text. Each section's text runs to the next head.
-    const auto textBetween = [&](std::string first, std::size_t begin, std::size_t end, std::size_t nextHead) {
-        std::vector<std::string> pieces;
-        if (!first.empty()) pieces.push_back(std::move(first));
-        for (std::size_t i = begin; i < end; ++i) pieces.push_back(lines[i].text);
-        if (nextHead < heads.size() && heads[nextHead].first > 0)
-            pieces.push_back(lines[heads[nextHead].line].text.substr(0, heads[nextHead].first));
+    // The lines of text under each head (item 0: above the first one). A
+    // line is cut where a head starts on it; of each piece the heads'
+    // characters are dropped, and a piece that held nothing else is no line.
+    std::vector<std::vector<std::string>> under(heads.size() + 1);
+    std::size_t region = 0;
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const PaneLine& line = lines[i];
+        std::string piece;
+        bool headCharacters = false;
+        const auto endPiece = [&] {
+            if (!(headCharacters && piece.empty())) under[region].push_back(std::move(piece));
+            piece.clear();
+            headCharacters = false;
+        };
+        for (std::size_t at = 0; at < line.text.size(); ++at) {
+            if (next < heads.size() && heads[next].line == i && heads[next].at == at) {
+                if (at > 0) endPiece();
+                region = ++next;
+            }
+            if (line.marks[at] != 0) {
+                headCharacters = true;
+            } else {
+                piece += line.text[at];
+            }
+        }
+        endPiece();
+    }
+    const auto joined = [](const std::vector<std::string>& pieces) {
         std::string text;
         for (std::size_t i = 0; i < pieces.size(); ++i) {
             if (i > 0) text += CrLf;
@@ -178,32 +171,28 @@ SectionTexts FoldPaneLines(const SectionTexts& fields, const SectionFlags& rende
         }
         return text;
     };
+
     SectionTexts texts;
     SectionFlags present{};
     for (std::size_t h = 0; h < heads.size(); ++h) {
-        const PaneLine& headLine = lines[heads[h].line];
-        std::string extra;
-        for (std::size_t at = heads[h].first; at < headLine.text.size(); ++at) {
-            if (headLine.marks[at] != heads[h].k) extra += headLine.text[at];
-        }
-        const std::size_t end = h + 1 < heads.size() ? heads[h + 1].line : lines.size();
         const auto k = static_cast<std::size_t>(heads[h].k);
-        texts[k] = textBetween(std::move(extra), heads[h].line + 1, end, h + 1);
+        texts[k] = joined(under[h + 1]);
         present[k] = true;
     }
 
     // Text above the first head belongs to the first section rendered: as
     // its whole text when its head is gone, else on a line of its own above
     // it. Blank lines alone there are no text.
-    const std::string above = textBetween({}, 0, heads.empty() ? lines.size() : heads.front().line, 0);
+    const std::string above = joined(under[0]);
     const auto first = static_cast<std::size_t>(std::find(rendered.begin() + 1, rendered.end(), true) - rendered.begin());
-    if (first <= 7 && !IsBlankOrLineEnds(above)) {
+    if (first < rendered.size() && !IsBlankOrLineEnds(above)) {
         texts[first] = present[first] ? above + std::string(CrLf) + texts[first] : above;
         present[first] = true;
     }
 
     SectionTexts folded = fields;
-    for (std::size_t k = 1; k <= 7; ++k) {
+    for (const SectionRow& row : SectionTable) {
+        const auto k = static_cast<std::size_t>(row.k);
         if (!rendered[k]) continue;
         if (!present[k]) {
             folded[k].clear();
@@ -222,8 +211,8 @@ std::string BuildEditedRecord(std::string_view refCaption, const std::array<std:
 
     std::string record(label);
     record += '\0';
-    for (std::size_t k = 1; k <= 7; ++k) {
-        record += WithoutZeroBytes(sections[k]);
+    for (const SectionRow& row : SectionTable) {
+        record += WithoutZeroBytes(sections[static_cast<std::size_t>(row.k)]);
         record += '\0';
     }
     for (const std::string& caption : kaumudiCaptions) record += KaumudiDigits(caption);

@@ -1,7 +1,6 @@
 #pragma once
-// The pane's text as a rendering lays it out, the user's edit of it taken
-// back into the section texts, and the record a commit builds. No widgets
-// here.
+// What the pane shows of a section, the user's edit of the pane taken back
+// into the section texts, and the record a commit builds. No widgets here.
 
 #include <array>
 #include <cstddef>
@@ -10,15 +9,12 @@
 #include <vector>
 
 #include "platform/PaneLine.h"
+#include "window/SectionTable.h"
 
 namespace vyk {
 
 inline constexpr std::string_view RefPrefix = "Vyakor: ";
 inline constexpr std::array<std::string_view, 2> KaumudiPrefix{"Siddhanta Kaumudi: ", "Laghu Kaumudi: "};
-
-// Section texts and flags by section number, 1 to 7; item 0 is unused.
-using SectionTexts = std::array<std::string, 8>;
-using SectionFlags = std::array<bool, 8>;
 
 // A section's text as the pane shows it: leading blanks gone, a LF without
 // a CR before it lost, a CR without a LF after it read back as CR LF.
@@ -31,41 +27,30 @@ struct ShownField {
 };
 ShownField ShowField(std::string_view field);
 
-// Where a rendering put one section in the pane's text.
-struct PaneSection {
-    int k = 0;
-    int headLine = 0;           // the line of its head, counted from 0
-    std::size_t textBegin = 0;  // its text, after the head's CR LF
-};
-
-// The pane's text after rendering `fields` with the sections `rendered`
-// shown: for each, its head, CR LF, its text as shown, CR LF.
-struct PaneLayout {
-    std::string text;
-    std::vector<PaneSection> sections;  // in table order
-};
-PaneLayout LayOutPane(const SectionTexts& fields, const SectionFlags& rendered);
-
 // The section texts once the user has edited the pane that rendered `fields`
 // with the sections `rendered` shown and each head's characters marked with
-// its section number. Only those sections change; the others
-// are not in the pane and keep their text.
-// - A section's head line is the first line that holds a character of its
-//   head. The head's characters stand as a line of their own: what comes
-//   before them on that line (joined to it, or typed there) ends the text
-//   above, and what else stands there from them on goes first into their
-//   section's text, on a line of its own.
+// its section number. Only those sections change; the others are not in the
+// pane and keep their text.
+// - A head's characters are the program's: they are never stored, whatever
+//   line they end up on, and a line that held nothing else is no line of text.
+// - A head heads its section from its first character left, wherever that
+//   now stands: several heads on one line each start their section there,
+//   and what stands before a head on its line ends the section above.
 // - A rendered section none of whose head characters is left lost its head:
 //   it is stored empty, and what stood under its head belongs to the section
 //   above.
 // - Text above the first head goes to the first section rendered.
-// - Within a section the bytes outside the edited stretch are kept exactly,
-//   with the leading blanks and lone line feeds that the pane does not show.
+// - An edited section is stored as the pane shows it, from its first shown
+//   character: leading blanks, stored or typed, are dropped. Otherwise the
+//   bytes outside the edited stretch are kept exactly, lone line feeds
+//   among them. A section the edit did not reach keeps every byte.
 SectionTexts FoldPaneLines(const SectionTexts& fields, const SectionFlags& rendered,
                            const std::vector<PaneLine>& lines);
 
-// The field after its shown text `shown` became `text`: the bytes of the
-// field outside the changed stretch are kept exactly.
+// The field after its shown text `shown` became `text`, stored as the pane
+// shows it: from its first shown character, without the leading blanks the
+// field held or the edit typed, and otherwise with the bytes of the field
+// outside the changed stretch kept exactly.
 std::string SpliceField(std::string_view field, const ShownField& shown, std::string_view text);
 
 // The record a commit stores: the label from the caption of lblRef (after

@@ -43,7 +43,7 @@ std::string RefusedCharacterMessage(char32_t character) {
 
 void FrmSutra::connectEditing() {
     connect(mnuToolsEdit, &QAction::triggered, this, [this] { mnuToolsEdit_Click(); });
-    for (int k = 1; k <= 7; ++k) connect(InsertItem(k), &QAction::triggered, this, [this, k] { InsertSection(k); });
+    for (int k = 1; k <= SectionCount; ++k) connect(InsertItem(k), &QAction::triggered, this, [this, k] { InsertSection(k); });
     connect(mnuToolsSave, &QAction::triggered, this, [this] { mnuToolsSave_Click(); });
     connect(mnuToolsConvert, &QAction::triggered, this, [this] { mnuToolsConvert_Click(); });
 

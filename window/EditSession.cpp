@@ -4,7 +4,6 @@
 #include <QFont>
 
 #include <algorithm>
-#include <map>
 
 #include "corpus/CorpusState.h"
 #include "corpus/SutraRecord.h"
@@ -46,11 +45,6 @@ void EditSession::ShowSutra(int k) {
     render();
 }
 
-void EditSession::RenderSections() {
-    fold();
-    render();
-}
-
 void EditSession::SetSectionHidden(int k, bool hidden) {
     fold();
     sections_.*SectionRowOf(k).hidden = hidden;
@@ -66,15 +60,19 @@ void EditSession::InsertSection(int k) {
     } else {
         sections_.*row.hidden = false;
     }
-    const PaneLayout layout = render();
+    const RenderedBody rendered = render();
 
-    // At the start of the section's first line. A hidden empty section is
-    // not on show: the caret then stands the head's length plus one from
-    // the start of the text, as the design has it; past the end it stands
-    // at the end.
+    // At the start of the section's first line, the paragraph after its
+    // head. A hidden empty section is not on show: the caret then stands the
+    // head's length plus one from the start of the text, as the design has
+    // it; past the end it stands at the end.
     int caret = row.caretOffset;
-    for (const PaneSection& section : layout.sections) {
-        if (section.k == k) caret = static_cast<int>(section.textBegin);
+    for (const auto& [paragraph, section] : rendered.headParagraphs) {
+        if (section != k) continue;
+        const std::vector<PaneLine> lines = controls_.pane->Lines();
+        caret = 0;
+        for (int i = 0; i <= paragraph && i < static_cast<int>(lines.size()); ++i)
+            caret += static_cast<int>(lines[static_cast<std::size_t>(i)].text.size()) + 2;  // and its CR LF
     }
     controls_.pane->SetSelStart(caret);
     controls_.pane->SetFocus();
@@ -116,7 +114,7 @@ void EditSession::SetSaving(bool saving) {
 void EditSession::updateLock() { controls_.pane->SetLocked(!writable_ || saving_ || paneEmpty()); }
 
 bool EditSession::paneEmpty() const {
-    const std::array<bool, 8> rendered = RenderedSections(sections_);
+    const SectionFlags rendered = RenderedSections(sections_);
     return std::find(rendered.begin(), rendered.end(), true) == rendered.end();
 }
 
@@ -131,7 +129,10 @@ std::optional<std::string> EditSession::commitTarget() const {
     const SectionTexts sections = currentSections();
     const RecordFields shown = SplitRecord(shownRecord_);
     bool changed = false;
-    for (std::size_t k = 1; k <= 7; ++k) changed = changed || sections[k] != shown.sections[k - 1];
+    for (const SectionRow& row : SectionTable) {
+        const auto k = static_cast<std::size_t>(row.k);
+        changed = changed || sections[k] != shown.sections[k - 1];
+    }
     if (changed) {
         const std::array<std::string, 2> numbers{controls_.lblkaumudi[0]->Caption(),
                                                  controls_.lblkaumudi[1]->Caption()};
@@ -158,31 +159,27 @@ void EditSession::commit() {
 
 void EditSession::fold() { sections_.gField = currentSections(); }
 
-PaneLayout EditSession::render() {
+RenderedBody EditSession::render() {
     const QByteArray faceBytes = controls_.lblkaumudi[0]->font().family().toLatin1();
     const std::string face(faceBytes.constData(), static_cast<std::size_t>(faceBytes.size()));
 
     const RenderedBody rendered = BuildSectionBody(sections_);
     for (const SectionRow& row : SectionTable)
-        controls_.insertItems[row.k - 1]->setEnabled(!rendered.rendered[static_cast<std::size_t>(row.k)]);
+        controls_.insertItems[static_cast<std::size_t>(row.k - 1)]->setEnabled(
+            !rendered.rendered[static_cast<std::size_t>(row.k)]);
 
     // With nothing of the record to show the pane is empty, never another
     // record's text under this one's caption.
-    PaneLayout layout;
     if (rendered.body.empty()) {
         controls_.pane->SetText("");
     } else {
-        // Each head's characters carry its section's number.
-        layout = LayOutPane(sections_.gField, rendered.rendered);
-        std::map<int, int> heads;
-        for (const PaneSection& section : layout.sections) heads[section.headLine] = section.k;
         controls_.pane->SetTextRTF("");
-        controls_.pane->SetTextRTF(BuildRtfDocument(face, rendered.body), heads);
+        controls_.pane->SetTextRTF(BuildRtfDocument(face, rendered.body), rendered.headParagraphs);
     }
     updateLock();
 
     DoEvents();
-    return layout;
+    return rendered;
 }
 
 }  // namespace vyk

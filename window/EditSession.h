@@ -6,6 +6,7 @@
 #include <string>
 
 #include "window/Commit.h"
+#include "window/Rendering.h"
 #include "window/SectionTable.h"
 
 class QAction;
@@ -21,7 +22,7 @@ struct EditControls {
     RichTextPane* pane = nullptr;                 // rtbE(0)
     Label* lblRef = nullptr;
     std::array<Label*, 2> lblkaumudi{};
-    std::array<QAction*, 7> insertItems{};       // the Insert item of section k at k - 1
+    std::array<QAction*, SectionCount> insertItems{};  // the Insert item of section k at k - 1
 };
 
 // The sutra on display and the pane's edit of it: the record as the cache
@@ -54,10 +55,9 @@ public:
     // k: its label, numbers and sections.
     void ShowSutra(int k);
 
-    // Renders the sections again, with pending typing folded into them
-    // first, so that it stays on screen and is committed at the next display.
-    // The View toggles and Insert run through here.
-    void RenderSections();
+    // The View toggles and Insert render the sections again, with pending
+    // typing folded into them first, so that it stays on screen and is
+    // committed at the next display.
     void SetSectionHidden(int k, bool hidden);
     // Tools, Insert: an empty section k with the caret on its first line. A
     // section that holds text is never emptied: it is shown (a hidden one is
@@ -95,8 +95,8 @@ private:
     // Writes the pending edit into the sections; a rendering follows.
     void fold();
     // Renders the sections into the pane, marking each head's characters;
-    // gives where the rendering put each section.
-    PaneLayout render();
+    // gives what the rendering put where.
+    RenderedBody render();
     // Whether the pane shows nothing of the record: every section is hidden
     // or empty.
     bool paneEmpty() const;

@@ -77,7 +77,7 @@ void FrmPop::connectEvents() {
     for (int mode = 0; mode < 2; ++mode) {
         connect(this->*SortItems[mode], &QAction::triggered, this, [this, mode] { owner_.SetSortMode(mode); });
     }
-    for (int k = 1; k <= 7; ++k) {
+    for (int k = 1; k <= SectionCount; ++k) {
         QAction* item = ViewItem(k);
         connect(item, &QAction::triggered, this, [this, k, item] { owner_.ToggleSection(k, item->isChecked()); });
     }
@@ -90,7 +90,7 @@ QMenu* FrmPop::SubMenu(int popupSubMenu) const {
 }
 
 QAction* FrmPop::ViewItem(int k) const {
-    if (k < 1 || k > 7) return nullptr;
+    if (!IsSectionNumber(k)) return nullptr;
     return this->*ViewItems[k - 1];
 }
 

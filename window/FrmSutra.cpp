@@ -150,7 +150,7 @@ FrmSutra::FrmSutra(CorpusState& corpus, WindowState& state, DialogService& dialo
     editControls.pane = rtbE[0];
     editControls.lblRef = lblRef;
     editControls.lblkaumudi = lblkaumudi;
-    for (int k = 1; k <= 7; ++k) editControls.insertItems[static_cast<std::size_t>(k - 1)] = InsertItem(k);
+    for (int k = 1; k <= SectionCount; ++k) editControls.insertItems[static_cast<std::size_t>(k - 1)] = InsertItem(k);
     session_ = std::make_unique<EditSession>(corpus_, editControls);
     frmPop_ = new FrmPop(*this);
     connectEvents();
@@ -164,12 +164,12 @@ FrmSutra::~FrmSutra() {
 }
 
 QAction* FrmSutra::ViewItem(int k) const {
-    if (k < 1 || k > 7) return nullptr;
+    if (!IsSectionNumber(k)) return nullptr;
     return this->*ViewItems[k - 1];
 }
 
 QAction* FrmSutra::InsertItem(int k) const {
-    if (k < 1 || k > 7) return nullptr;
+    if (!IsSectionNumber(k)) return nullptr;
     return this->*InsertItems[k - 1];
 }
 
@@ -347,7 +347,7 @@ void FrmSutra::connectEvents() {
         connect(this->*OrderItems[order], &QAction::triggered, this, [this, order] { SetListOrder(order); });
     for (int mode = 0; mode < 2; ++mode)
         connect(this->*SortItems[mode], &QAction::triggered, this, [this, mode] { SetSortMode(mode); });
-    for (int k = 1; k <= 7; ++k) {
+    for (int k = 1; k <= SectionCount; ++k) {
         QAction* item = ViewItem(k);
         connect(item, &QAction::triggered, this, [this, k, item] { ToggleSection(k, item->isChecked()); });
     }

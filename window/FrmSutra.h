@@ -237,8 +237,8 @@ private:
     // When the loader last let window messages run.
     std::chrono::steady_clock::time_point lastEvents_{};
 
-    // The pane's edit state: the record on screen, what the last rendering
-    // put in the pane and the change mark.
+    // The pane's edit state: the record on screen as it was shown, its
+    // section texts and hidden flags, and the change mark.
     std::unique_ptr<EditSession> session_;
 
     // --- Editing, popups, saving and the converter keep their members below. ---

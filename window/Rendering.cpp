@@ -1,5 +1,7 @@
 #include "window/Rendering.h"
 
+#include <algorithm>
+
 #include "window/SectionTable.h"
 
 namespace vyk {
@@ -36,21 +38,8 @@ std::string BuildRtfHead(std::string_view headFace) {
     return head;
 }
 
-std::string BuildSectionPiece(std::string_view head, std::string_view text) {
-    const std::size_t firstNonBlank = text.find_first_not_of(' ');
-    text.remove_prefix(firstNonBlank == std::string_view::npos ? text.size() : firstNonBlank);
-
-    std::string piece = "\\plain\\fs20\\cf1\\ul ";
-    piece += EscapeRtf(head);
-    piece += "\\plain\\cf0\\ulnone\r\n";
-    piece += "\\par\\plain\\f1\\fs23 ";
-    piece += EscapeRtf(text);
-    piece += "\\par\r\n";
-    return piece;
-}
-
-std::array<bool, 8> RenderedSections(const SutraSections& sections) {
-    std::array<bool, 8> rendered{};
+SectionFlags RenderedSections(const SutraSections& sections) {
+    SectionFlags rendered{};
     for (const SectionRow& row : SectionTable) {
         const auto k = static_cast<std::size_t>(row.k);
         rendered[k] = !(sections.*row.hidden) && !sections.gField[k].empty();
@@ -61,9 +50,22 @@ std::array<bool, 8> RenderedSections(const SutraSections& sections) {
 RenderedBody BuildSectionBody(const SutraSections& sections) {
     RenderedBody result;
     result.rendered = RenderedSections(sections);
+    int paragraph = 0;
     for (const SectionRow& row : SectionTable) {
         const auto k = static_cast<std::size_t>(row.k);
-        if (result.rendered[k]) result.body += BuildSectionPiece(row.SectionHead, sections.gField[k]);
+        if (!result.rendered[k]) continue;
+        std::string_view text = sections.gField[k];
+        text.remove_prefix(std::min(text.find_first_not_of(' '), text.size()));
+
+        result.headParagraphs[paragraph] = row.k;
+        result.body += "\\plain\\fs20\\cf1\\ul ";
+        result.body += EscapeRtf(row.SectionHead);
+        result.body += "\\plain\\cf0\\ulnone\r\n";
+        result.body += "\\par\\plain\\f1\\fs23 ";
+        result.body += EscapeRtf(text);
+        result.body += "\\par\r\n";
+        // The head's \par, one for each CR of the text (EscapeRtf), and the text's own.
+        paragraph += 2 + static_cast<int>(std::count(text.begin(), text.end(), '\r'));
     }
     return result;
 }

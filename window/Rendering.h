@@ -1,7 +1,7 @@
 #pragma once
 // The RTF document of the sutra pane, built without any widget.
 
-#include <array>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -17,20 +17,22 @@ std::string EscapeRtf(std::string_view text);
 // face of the Kaumudi label's font; it becomes font 0 unchanged.
 std::string BuildRtfHead(std::string_view headFace);
 
-// The piece of one section: its head (font 0, 10 points, colour 1,
-// underlined), then its text without leading blanks (font 1, 11.5 points).
-std::string BuildSectionPiece(std::string_view head, std::string_view text);
-
 struct RenderedBody {
-    std::string body;                 // empty when no section is rendered
-    std::array<bool, 8> rendered{};   // 1 to 7: whether section k is in the body
+    std::string body;        // empty when no section is rendered
+    SectionFlags rendered{};  // whether section k is in the body
+    // The paragraph (counted from 0) that each rendered section's head
+    // stands in, with the section's number: the pane marks these
+    // paragraphs' characters, and the section's text starts in the next one.
+    std::map<int, int> headParagraphs;
 };
 
-// Which sections a rendering shows (1 to 7): those shown and not empty. A
-// field of blanks alone still counts: its head shows above an empty line.
-std::array<bool, 8> RenderedSections(const SutraSections& sections);
+// Which sections a rendering shows: those shown and not empty. A field of
+// blanks alone still counts: its head shows above an empty line.
+SectionFlags RenderedSections(const SutraSections& sections);
 
-// The body of every section that is shown and not empty, in table order.
+// The body of every section that is shown and not empty, in table order:
+// each section's head (font 0, 10 points, colour 1, underlined), then its
+// text without leading blanks (font 1, 11.5 points).
 RenderedBody BuildSectionBody(const SutraSections& sections);
 
 // The whole document for a non-empty body: head, body and the closing brace.

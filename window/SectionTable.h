@@ -5,14 +5,21 @@
 #include <string>
 #include <string_view>
 
+#include "corpus/SutraRecord.h"
+
 namespace vyk {
+
+// Section texts and flags by section number, 1 to SectionCount; item 0 is
+// unused, so that indexes follow the section numbers.
+using SectionTexts = std::array<std::string, SectionCount + 1>;
+using SectionFlags = std::array<bool, SectionCount + 1>;
+
+inline constexpr bool IsSectionNumber(int k) { return k >= 1 && k <= SectionCount; }
 
 // The section texts of the sutra on display and which sections the View
 // menu hides.
 struct SutraSections {
-    // Items 1 to 7 hold the section texts; item 0 is unused, so that indexes
-    // follow the section numbers.
-    std::array<std::string, 8> gField;
+    SectionTexts gField;
 
     bool gHideSutra = false;
     bool gHideSandhi = false;
@@ -36,7 +43,7 @@ struct SectionRow {
     std::string_view insertCaption;
 };
 
-inline constexpr std::array<SectionRow, 7> SectionTable{{
+inline constexpr std::array<SectionRow, SectionCount> SectionTable{{
     {1, "Sutra", 6, &SutraSections::gHideSutra,
      "mSutra", "&Sutra", "mViewSutra", "&Sutra", "mnuInsertSutra", "&Sutra"},
     {2, "Pada-Patha", 11, &SutraSections::gHideSandhi,
@@ -59,7 +66,7 @@ static_assert([] {
     return true;
 }());
 
-// The row of section k (1 to 7).
+// The row of section k (1 to SectionCount).
 inline constexpr const SectionRow& SectionRowOf(int k) { return SectionTable[static_cast<std::size_t>(k - 1)]; }
 
 }  // namespace vyk

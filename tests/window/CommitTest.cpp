@@ -108,10 +108,15 @@ TEST(FoldPaneLines, OnlyWhatTheEditReachedChangesAndHeadsAreWhereTheirCharacters
                                      {4, "v1\r\nTranslation\r\nv2"}, {5, "a\nb"}, {6, "tr"}, {7, "AnuVritti"}});
     SectionTexts hiddenVartika = odd;
     hiddenVartika[3] = "not on show";
-    const auto with = [&](std::initializer_list<std::pair<int, std::string>> changes) {
-        SectionTexts expected = odd;
+    // As Insert leaves an empty AnuVritti: a line break under its head.
+    const SectionTexts inserted = Fields({{4, "v"}, {5, "\r\n"}, {6, "tr"}});
+    const auto changed = [](SectionTexts expected, std::initializer_list<std::pair<int, std::string>> changes) {
         for (const auto& [k, text] : changes) expected[static_cast<std::size_t>(k)] = text;
         return expected;
+    };
+    const auto with = [&](std::initializer_list<std::pair<int, std::string>> changes) { return changed(odd, changes); };
+    const auto withInserted = [&](std::initializer_list<std::pair<int, std::string>> changes) {
+        return changed(inserted, changes);
     };
     const FoldCase cases[] = {
         {"a letter at the end of the Vritti", odd, {}, {{"v2", "v2", "v2z"}}, with({{4, "v1\r\nTranslation\r\nv2z"}})},
@@ -120,7 +125,8 @@ TEST(FoldPaneLines, OnlyWhatTheEditReachedChangesAndHeadsAreWhereTheirCharacters
         {"a letter typed on a body line that reads like the next head, and one on that head", odd, {},
          {{"Vritti commentary", "commentary", "commentaryy"}, {"Vritti\nv1", "\nv1", "x\nv1"}},
          with({{3, "a\r\nVritti commentaryy"}, {4, "x\r\nv1\r\nTranslation\r\nv2"}})},
-        {"a letter typed into the Pada-Patha head", odd, {}, {{"Pada-Patha\n", "\n", "x\n"}}, with({{2, "  x\r\npp"}})},
+        {"a letter typed at the end of the Pada-Patha head; the edited section loses its stored blanks", odd, {},
+         {{"Pada-Patha\n", "\n", "x\n"}}, with({{2, "x\r\npp"}})},
         {"a blank line at the end of a section", odd, {}, {{"tr\n", "tr\n", "tr\n\n"}}, with({{6, "tr\r\n"}})},
         {"a letter between two words a lone LF keeps apart", odd, {}, {{"ab", "ab", "azb"}}, with({{5, "a\nzb"}})},
         {"the Translation head line deleted", odd, {}, {{"b\n", "Translation\n", ""}}, with({{5, "a\nb\r\ntr"}, {6, ""}})},
@@ -130,14 +136,29 @@ TEST(FoldPaneLines, OnlyWhatTheEditReachedChangesAndHeadsAreWhereTheirCharacters
         {"a line typed above the first head", odd, {}, {{"", "", "q\n"}}, with({{1, "q\r\nsee Pada-Patha 3"}})},
         {"the first head line deleted", odd, {}, {{"", "Sutra\n", ""}}, odd},
         {"a hidden section's head typed with text under it is text", hiddenVartika, {3},
-         {{"Pada-Patha\n", "pp", "pp\nVartika\nnew"}}, with({{2, "  pp\r\nVartika\r\nnew"}, {3, "not on show"}})},
+         {{"Pada-Patha\n", "pp", "pp\nVartika\nnew"}}, with({{2, "pp\r\nVartika\r\nnew"}, {3, "not on show"}})},
         {"a shown section's head typed as a line is text", odd, {}, {{"Pada-Patha\n", "pp", "pp\nVritti\nnew"}},
-         with({{2, "  pp\r\nVritti\r\nnew"}})},
+         with({{2, "pp\r\nVritti\r\nnew"}})},
         {"edits far apart leave the sections between them", odd, {}, {{"", "see", "sea"}, {"Explanation\n", "Anu", "Anu7"}},
          with({{1, "sea Pada-Patha 3"}, {7, "Anu7Vritti"}})},
         {"a line typed below the last section", odd, {}, {{"Explanation\n", "AnuVritti", "AnuVritti\nx"}},
          with({{7, "AnuVritti\r\nx"}})},
         {"a zero byte typed", odd, {}, {{"Translation\ntr", "tr", std::string("t\0r", 3)}}, odd},
+        // Heads that meet on one line each keep heading their section, and
+        // their letters are stored nowhere.
+        {"an inserted empty section's lines deleted up to the next head", inserted, {},
+         {{"AnuVritti", "\n\n\n", ""}}, withInserted({{5, ""}})},
+        {"a head's text and the next head's line break deleted", odd, {},
+         {{"Vartika", "\na\nVritti commentary\n", ""}}, with({{3, ""}})},
+        {"an emptied body line joined to the next head", odd, {}, {{"Translation", "\ntr\n", ""}}, with({{6, ""}})},
+        {"letters typed over a selection from one head into another", odd, {},
+         {{"Pada-Pa", "tha\npp\nVartika\na\nVritti commentary\nVri", "Z"}}, with({{2, "Z"}, {3, ""}})},
+        {"a line break typed inside a head", odd, {}, {{"tti\nv1", "", "\n"}}, odd},
+        {"a letter typed inside a head", odd, {}, {{"tti\nv1", "", "q"}}, with({{4, "q\r\nv1\r\nTranslation\r\nv2"}})},
+        // An edited section starts at its first shown character.
+        {"a blank typed before the first character", odd, {}, {{"Sutra\n", "see", " see"}}, odd},
+        {"a section of stored blanks and letters deleted", odd, {}, {{"Pada-Patha\n", "pp", ""}}, with({{2, ""}})},
+        {"a letter typed over it", odd, {}, {{"Pada-Patha\n", "pp", "x"}}, with({{2, "x"}})},
     };
     for (const FoldCase& c : cases) {
         const SectionFlags rendered = Shown(c.fields, c.hidden);
@@ -383,6 +404,33 @@ TEST_F(HeadLineTest, MovedOrPastedTextHoldingAHeadIsText) {
     EXPECT_EQ(Field(1), "sutraA\r\nVartika\r\nBVritti\r\n\r\nVritti commentary") << "no head among it";
     EXPECT_EQ(Field(3), "");
     EXPECT_EQ(Field(4), "vritti line\r\nPada-Patha\r\npada text");
+}
+
+// Tools, Insert, then Delete at the end of the new head until the next head
+// meets it on its line; then Enter inside a head.
+TEST_F(HeadLineTest, HeadsThatMeetOnALineEachKeepTheirSectionAndAreNeverText) {
+    RecordBuilder record;
+    record.Label("1.1.7").Sutra("s").Section(3, "v").Section(5, "tr");
+    WriteCorpus({record.Text(), Record("1.1.8", "other")});
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(window->mnuToolsEdit->isChecked()) << "a reload keeps the edit mode";
+    pane = window->rtbE[0];
+    window->InsertItem(5)->trigger();
+    ASSERT_EQ(PaneText(), "Sutra\r\ns\r\nVritti\r\nv\r\nAnuVritti\r\n\r\n\r\nTranslation\r\ntr\r\n");
+    QTest::keyClick(pane, Qt::Key_Up);
+    QTest::keyClick(pane, Qt::Key_End);
+    for (int i = 0; i < 3; ++i) QTest::keyClick(pane, Qt::Key_Delete);
+    ASSERT_EQ(PaneText(), "Sutra\r\ns\r\nVritti\r\nv\r\nAnuVrittiTranslation\r\ntr\r\n");
+    LeaveAndReturn();
+    EXPECT_EQ(Field(5), "");
+    EXPECT_EQ(Field(6), "tr");
+
+    pane->SetSelStart(static_cast<int>(PaneText().find("tti\r\nv")));
+    QTest::keyClick(pane, Qt::Key_Return);
+    ASSERT_EQ(PaneText(), "Sutra\r\ns\r\nVri\r\ntti\r\nv\r\nTranslation\r\ntr\r\n");
+    LeaveAndReturn();
+    EXPECT_EQ(Field(4), "v");
+    EXPECT_EQ(PaneText(), "Sutra\r\ns\r\nVritti\r\nv\r\nTranslation\r\ntr\r\n");
 }
 
 // Every record of the real corpus, with one letter typed at the end of its

@@ -300,6 +300,9 @@ TEST_F(EditTest, AnAssistiveToolEditsThroughTheSameGateAsTheKeyboard) {
 
     EnterEditMode();
     tool->insertText(6, QStringLiteral("\u00E9"));
+    EXPECT_TRUE(dialogs.asked.empty()) << "the tool waits for its call: the refusal is told after it returns";
+    EXPECT_EQ(SutraLine(), "vrddhir adaic");
+    DoEvents();
     ASSERT_EQ(dialogs.asked.size(), 1u);
     EXPECT_NE(dialogs.asked[0].text.find("U+00E9"), std::string::npos) << dialogs.asked[0].text;
     tool->insertText(6, QStringLiteral("\u0101\u00F1"));
@@ -308,6 +311,33 @@ TEST_F(EditTest, AnAssistiveToolEditsThroughTheSameGateAsTheKeyboard) {
         << "what the tool reads is the letters shown";
     Window().lstVykE[0]->SetListIndex(1);
     EXPECT_EQ(SplitRecord(corpus.gEditedText[1]).sections[0], "\xE0\xEAvrddhir adaic");
+}
+
+// On-screen keyboards and dictation often set the whole text to what they
+// read with a word changed: only that word changes, and every head stays.
+TEST_F(EditTest, AToolThatSetsTheWholeTextChangesOnlyWhatDiffers) {
+    RecordBuilder record;
+    record.Label("1.1.1").Sutra("vrddhir adaic").Section(1, "pada").Section(3, "vritti");
+    WriteCorpus({record.Text(), Record("1.1.2", "adeN gunah")});
+    ASSERT_TRUE(Start());
+    pane = Window().rtbE[0];
+    EnterEditMode();
+    QAccessibleInterface* access = QAccessible::queryAccessibleInterface(pane);
+    QAccessibleTextInterface* text = access->textInterface();
+    const auto setWholeText = [&](const QString& value) {
+        access->editableTextInterface()->replaceText(0, text->characterCount(), value);
+        Window().lstVykE[0]->SetListIndex(1);
+        Window().lstVykE[0]->SetListIndex(0);
+    };
+
+    setWholeText(text->text(0, text->characterCount()));
+    EXPECT_EQ(corpus.gEditedText[1], "") << "the same text changes nothing";
+    setWholeText(text->text(0, text->characterCount()).replace(QStringLiteral("vritti\n"), QStringLiteral("vritti more\n")));
+    const RecordFields stored = SplitRecord(corpus.gEditedText[1]);
+    EXPECT_EQ(stored.sections[0], "vrddhir adaic");
+    EXPECT_EQ(stored.sections[1], "pada");
+    EXPECT_EQ(stored.sections[3], "vritti more");
+    EXPECT_EQ(PaneText(), "Sutra\r\nvrddhir adaic\r\nPada-Patha\r\npada\r\nVritti\r\nvritti more\r\n");
 }
 
 // Captions show the label and numbers as they are stored, never as markup.

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "tests/window/WindowFixture.h"
 #include "window/Commit.h"
 #include "window/Rendering.h"
@@ -39,6 +41,7 @@ TEST(BuildSectionBody, RendersTheSutraExampleExactly) {
               "\\par\\plain\\f1\\fs23 ab\\par\r\nc\\'e9\\par\r\n");
     EXPECT_TRUE(rendered.rendered[1]);
     for (int k = 2; k <= 7; ++k) EXPECT_FALSE(rendered.rendered[static_cast<std::size_t>(k)]);
+    EXPECT_EQ(rendered.headParagraphs, (std::map<int, int>{{0, 1}}));
 }
 
 TEST(BuildSectionBody, SkipsHiddenAndEmptySectionsButKeepsBlankOnes) {
@@ -54,6 +57,7 @@ TEST(BuildSectionBody, SkipsHiddenAndEmptySectionsButKeepsBlankOnes) {
     EXPECT_TRUE(rendered.rendered[2]);
     EXPECT_FALSE(rendered.rendered[4]);
     EXPECT_TRUE(rendered.rendered[7]);
+    EXPECT_EQ(rendered.headParagraphs, (std::map<int, int>{{0, 2}, {2, 7}})) << "a head, its text, the next head";
 
     SutraSections allHidden;
     for (const SectionRow& row : SectionTable) {
@@ -107,9 +111,9 @@ TEST_F(RenderSectionsTest, NothingToRenderEmptiesThePaneAndLocksIt) {
     EXPECT_FALSE(window->rtbE[0]->Locked());
 }
 
-// A commit finds each section where the layout says the rendering put it,
-// so the pane must read back exactly so, whatever bytes the fields hold.
-TEST_F(RenderSectionsTest, ThePaneReadsBackAsTheLayoutSaysForEveryByte) {
+// A commit finds each section by its marked head, so exactly the head
+// paragraphs must carry marks, whatever bytes the fields hold.
+TEST_F(RenderSectionsTest, EveryByteReadsBackAndOnlyTheHeadsAreMarked) {
     std::string every;
     for (int c = 1; c < 256; ++c) every += static_cast<char>(c);
     SectionTexts fields;
@@ -120,16 +124,29 @@ TEST_F(RenderSectionsTest, ThePaneReadsBackAsTheLayoutSaysForEveryByte) {
     odd.Label("9.9.9").Sutra(fields[1]).Section(3, fields[4]).Section(6, fields[7]);
     WriteCorpus({odd.Text()});
     ASSERT_TRUE(Start());
+
+    // Bytes 1 to 12 without the LF (byte 10), which shows nothing; the CR
+    // (byte 13) ends the line; then bytes 14 to 255.
+    const std::string upToCr = every.substr(0, 9) + every.substr(10, 2);
+    const std::string fromCr = every.substr(13);
+    EXPECT_EQ(PaneText(), "Sutra\r\n" + upToCr + "\r\n" + fromCr + "\r\nVritti\r\n\r\n\r\n x\r\nExplanation\r\n" +
+                              upToCr + "\r\n" + fromCr + "\r\n\r\n");
+    const std::vector<PaneLine> lines = window->rtbE[0]->Lines();
+    const std::map<std::size_t, int> heads{{0, 1}, {3, 4}, {7, 7}};
+    ASSERT_EQ(lines.size(), 11u);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const int mark = heads.contains(i) ? heads.at(i) : 0;
+        EXPECT_EQ(lines[i].marks, std::vector<int>(lines[i].text.size(), mark)) << "line " << i;
+    }
     const SectionFlags rendered{false, true, false, false, true, false, false, true};
-    EXPECT_EQ(PaneText(), LayOutPane(fields, rendered).text);
-    EXPECT_EQ(FoldPaneLines(fields, rendered, window->rtbE[0]->Lines()), fields) << "an untouched pane changes no byte";
+    EXPECT_EQ(FoldPaneLines(fields, rendered, lines), fields) << "an untouched pane changes no byte";
 }
 
 TEST_F(RenderSectionsTest, HeadsTakeTheFaceOfTheKaumudiLabel) {
     QFont font = window->lblkaumudi[0]->font();
     font.setFamily(QStringLiteral("DejaVu Serif"));
     window->lblkaumudi[0]->setFont(font);
-    window->Session().RenderSections();
+    window->ToggleSection(4, true);
     const QTextCursor cursor(window->rtbE[0]->document());  // at the first head
     QTextCursor head(cursor);
     head.movePosition(QTextCursor::NextCharacter);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <deque>
 #include <limits>
 #include <utility>
 
@@ -69,7 +70,131 @@ OpenFailure FailureOf(int error) {
 
 }  // namespace
 
-OpenedFile OpenRegularFile(const std::string& path, std::int64_t maxSize) {
+bool MayFollowLink(uid_t follower, const struct stat& link, const struct stat& folder) {
+    if (link.st_uid == follower) return true;
+    if (follower == 0) return false;
+    const bool sharedSticky = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
+    return !sharedSticky || folder.st_uid == link.st_uid;
+}
+
+namespace {
+
+// As many as the kernel follows in one path.
+constexpr int MaxLinks = 40;
+
+// A name still to walk, and whether a missing folder of that name may be
+// made: not when it comes from a link's target.
+struct PathStep {
+    std::string name;
+    bool mayMake;
+};
+
+// Puts the names of `path` in front of the steps still to walk; "" and "."
+// name no step.
+void PushSteps(std::deque<PathStep>& steps, std::string_view path, bool mayMake) {
+    std::deque<PathStep> names;
+    for (std::size_t start = 0; start <= path.size();) {
+        const std::size_t slash = std::min(path.find('/', start), path.size());
+        const std::string_view name = path.substr(start, slash - start);
+        if (!name.empty() && name != ".") names.push_back({std::string(name), mayMake});
+        start = slash + 1;
+    }
+    steps.insert(steps.begin(), names.begin(), names.end());
+}
+
+// The text of the link open as `link` (O_PATH | O_NOFOLLOW), read from the
+// same link whose owner was checked.
+std::optional<std::string> LinkText(int link, off_t size) {
+    std::string text(static_cast<std::size_t>(size > 0 ? size : 255) + 1, '\0');
+    for (;;) {
+        const ssize_t length = ::readlinkat(link, "", text.data(), text.size());
+        if (length < 0) return std::nullopt;
+        if (static_cast<std::size_t>(length) < text.size()) {
+            text.resize(static_cast<std::size_t>(length));
+            return text;
+        }
+        text.resize(text.size() * 2);
+    }
+}
+
+enum class WalkTo { LastName, MadeFolder };
+
+// The walk behind ReachName and MakeFolders. To a last name, it stops at
+// that name once no link is left to follow; to a made folder, every name is a
+// folder, made when missing and the path (not a link) names it, and the walk
+// ends in the folder itself, named ".".
+std::optional<ReachedName> Walk(const std::string& path, WalkTo goal) {
+    if (path.empty() || HoldsNul(path)) {
+        errno = path.empty() ? ENOENT : EINVAL;
+        return std::nullopt;
+    }
+    const auto start = [](bool atRoot) {
+        return FileDescriptor(OpenRetrying(AT_FDCWD, atRoot ? "/" : ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
+    };
+    FileDescriptor at = start(path.front() == '/');
+    std::deque<PathStep> steps;
+    PushSteps(steps, path, goal == WalkTo::MadeFolder);
+    int hops = 0;
+    while (at && !steps.empty()) {
+        const PathStep step = std::move(steps.front());
+        steps.pop_front();
+        const bool last = steps.empty() && goal == WalkTo::LastName;
+        FileDescriptor next(OpenRetrying(at.Get(), step.name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+        if (!next) {
+            if (errno != ENOENT) return std::nullopt;
+            if (last) return ReachedName{std::move(at), step.name};
+            if (!step.mayMake) return std::nullopt;
+            if (::mkdirat(at.Get(), step.name.c_str(), 0700) != 0) {
+                if (errno != EEXIST || ++hops > MaxLinks) return std::nullopt;
+                steps.push_front(step);  // another program made it: look again
+                continue;
+            }
+            // Given away only as the folder just made, never a link put in its place.
+            next = FileDescriptor(
+                OpenRetrying(at.Get(), step.name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+            if (next) GiveToFolderOwner(next.Get(), at.Get());
+            at = std::move(next);
+            continue;
+        }
+        struct stat status {};
+        if (::fstat(next.Get(), &status) != 0) return std::nullopt;
+        if (S_ISLNK(status.st_mode)) {
+            struct stat folder {};
+            if (::fstat(at.Get(), &folder) != 0) return std::nullopt;
+            if (!MayFollowLink(::geteuid(), status, folder)) {
+                errno = EACCES;
+                return std::nullopt;
+            }
+            if (++hops > MaxLinks) {
+                errno = ELOOP;
+                return std::nullopt;
+            }
+            const std::optional<std::string> target = LinkText(next.Get(), status.st_size);
+            if (!target) return std::nullopt;
+            if (target->empty()) {
+                errno = ENOENT;
+                return std::nullopt;
+            }
+            if (target->front() == '/') at = start(true);
+            PushSteps(steps, *target, false);
+            continue;
+        }
+        if (last) return ReachedName{std::move(at), step.name};
+        if (!S_ISDIR(status.st_mode)) {
+            errno = ENOTDIR;
+            return std::nullopt;
+        }
+        at = std::move(next);
+    }
+    if (!at) return std::nullopt;
+    return ReachedName{std::move(at), "."};
+}
+
+}  // namespace
+
+std::optional<ReachedName> ReachName(const std::string& path) { return Walk(path, WalkTo::LastName); }
+
+OpenedFile OpenRegularFile(const std::string& path, std::int64_t maxSize, Links links) {
     OpenedFile opened;
     auto fail = [&](OpenFailure failure) {
         opened.fd.Reset();
@@ -78,12 +203,19 @@ OpenedFile OpenRegularFile(const std::string& path, std::int64_t maxSize) {
     };
     if (path.empty()) return fail(OpenFailure::Missing);
     if (HoldsNul(path)) return fail(OpenFailure::Refused);
+    // Where the last name is looked at and opened: as the kernel finds it, or
+    // in the folder a guarded walk reached, without following it again.
+    std::optional<ReachedName> reached;
+    if (links == Links::Guarded && !(reached = ReachName(path))) return fail(FailureOf(errno));
+    const int folder = reached ? reached->folder.Get() : AT_FDCWD;
+    const char* name = reached ? reached->name.c_str() : path.c_str();
+    const int noFollow = reached ? O_NOFOLLOW : 0;
     struct stat named {};
-    if (::stat(path.c_str(), &named) != 0) return fail(FailureOf(errno));
+    if (::fstatat(folder, name, &named, reached ? AT_SYMLINK_NOFOLLOW : 0) != 0) return fail(FailureOf(errno));
     if (!S_ISREG(named.st_mode)) return fail(OpenFailure::NotRegular);
     // O_NONBLOCK: a FIFO put in the file's place since the look would hold
     // the open until a writer came; on a regular file it changes nothing.
-    opened.fd = FileDescriptor(OpenRetrying(AT_FDCWD, path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    opened.fd = FileDescriptor(OpenRetrying(folder, name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | noFollow));
     if (!opened.fd) return fail(FailureOf(errno));
     if (::fstat(opened.fd.Get(), &opened.status) != 0) return fail(OpenFailure::System);
     if (!S_ISREG(opened.status.st_mode)) return fail(OpenFailure::NotRegular);
@@ -91,9 +223,9 @@ OpenedFile OpenRegularFile(const std::string& path, std::int64_t maxSize) {
     return opened;
 }
 
-FileContent ReadRegularFile(const std::string& path, std::int64_t maxSize) {
+FileContent ReadRegularFile(const std::string& path, std::int64_t maxSize, Links links) {
     FileContent content;
-    const OpenedFile file = OpenRegularFile(path, maxSize);
+    const OpenedFile file = OpenRegularFile(path, maxSize, links);
     if (!file) {
         content.status = file.failure == OpenFailure::Missing ? ReadStatus::Missing : ReadStatus::Unreadable;
         return content;
@@ -176,12 +308,26 @@ bool WriteAllAt(int fd, const char* data, std::size_t size, std::int64_t offset)
     return WriteLoop(fd, data, size, offset);
 }
 
-FileDescriptor OpenFolder(const std::string& path) {
+FileDescriptor OpenFolder(const std::string& path, Links links) {
+    constexpr int Flags = O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC;
     if (HoldsNul(path)) {
         errno = EINVAL;
         return FileDescriptor();
     }
-    return FileDescriptor(OpenRetrying(AT_FDCWD, path.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC));
+    if (links == Links::ByKernel) return FileDescriptor(OpenRetrying(AT_FDCWD, path.c_str(), Flags));
+    const std::optional<ReachedName> reached = ReachName(path);
+    if (!reached) return FileDescriptor();
+    return FileDescriptor(OpenRetrying(reached->folder.Get(), reached->name.c_str(), Flags | O_NOFOLLOW));
+}
+
+void GiveToFolderOwner(int fd, int folder) {
+    struct stat parent {};
+    if (::geteuid() != 0 || ::fstat(folder, &parent) != 0) return;
+    (void)::fchown(fd, parent.st_uid, parent.st_gid);
+}
+
+bool MakeFolders(const std::string& path) {
+    return Walk(path, WalkTo::MadeFolder).has_value();
 }
 
 FileDescriptor CreateNewFile(int folder, const std::string& name, mode_t mode) {

@@ -2,14 +2,11 @@
 
 #include <QProcess>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <utility>
 
 #include "platform/CheckedFiles.h"
 #include "platform/Paths.h"
@@ -26,32 +23,6 @@ bool FileExists(const std::string& path) {
     if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
     const std::size_t slash = path.rfind('/');
     return path[slash == std::string::npos ? 0 : slash + 1] != '.';
-}
-
-void GiveToFolderOwner(int fd, int folder) {
-    struct stat parent {};
-    if (::geteuid() != 0 || ::fstat(folder, &parent) != 0) return;
-    (void)::fchown(fd, parent.st_uid, parent.st_gid);
-}
-
-bool MakeFolders(const std::string& path) {
-    if (path.empty() || HoldsNul(path)) return false;
-    // Step by step through descriptors: a folder made here is given away
-    // (as root) only as the folder just made, never a link put in its place.
-    FileDescriptor folder = OpenFolder(path.front() == '/' ? "/" : ".");
-    for (std::size_t start = 0; folder && start < path.size();) {
-        const std::size_t slash = std::min(path.find('/', start), path.size());
-        const std::string name = path.substr(start, slash - start);
-        start = slash + 1;
-        if (name.empty() || name == ".") continue;
-        const bool made = ::mkdirat(folder.Get(), name.c_str(), 0700) == 0;
-        if (!made && errno != EEXIST) return false;
-        const int flags = O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC | (made ? O_NOFOLLOW : 0);
-        FileDescriptor next(::openat(folder.Get(), name.c_str(), flags));
-        if (made && next) GiveToFolderOwner(next.Get(), folder.Get());
-        folder = std::move(next);
-    }
-    return static_cast<bool>(folder);
 }
 
 std::optional<std::int64_t> ModificationTime(const std::string& path) {

@@ -58,7 +58,7 @@ bool AddFontFile(const std::string& path) {
 bool InstallFontFile(const std::string& from, const std::string& to) {
     const std::optional<FileContent> font = ReadFontFile(from);
     if (!font) return false;
-    const FileDescriptor folder = OpenFolder(FolderOf(to));
+    const FileDescriptor folder = OpenFolder(FolderOf(to), Links::Guarded);
     if (!folder) return AddFontData(font->bytes);
     std::string tempName;
     const FileDescriptor copy = CreateUniqueFile(folder.Get(), NameOf(to) + ".", 0600, &tempName);

@@ -30,8 +30,10 @@ bool AddFontFile(const std::string& path);
 // `to`, never more readable than its source and at most rw-r--r--, synced to
 // disk and offered to the font database before it is renamed into place: a
 // copy the database refuses, or that fails, is removed and `to` stays as it
-// was. When no copy can be made there (no such folder, a read-only home),
-// the fonts are added all the same.
+// was. The folder of `to` is reached guarded (CheckedFiles.h), so that root
+// copies nothing through another user's link. When no copy can be made
+// there (no such folder, a read-only home, such a link), the fonts are added
+// all the same.
 bool InstallFontFile(const std::string& from, const std::string& to);
 
 }  // namespace vyk

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "platform/CheckedFiles.h"
-#include "platform/Files.h"
 
 namespace vyk {
 
@@ -168,7 +167,7 @@ std::string IniWithValue(std::string_view content, std::string_view section, std
 
 std::string GetPrivateProfileString(const std::string& section, const std::string& key,
                                     const std::string& defaultValue, const std::string& iniPath) {
-    const FileContent content = ReadRegularFile(iniPath, MaxIniFileSize);
+    const FileContent content = ReadRegularFile(iniPath, MaxIniFileSize, Links::Guarded);
     if (content.status != ReadStatus::Read) return defaultValue;
     std::string value = IniValue(content.bytes, section, key).value_or(defaultValue);
     // The value is what a caller's buffer would hold: the text before its first NUL.
@@ -180,38 +179,20 @@ bool IniCanHold(std::string_view value) { return !HasLineBreak(value) && !HoldsN
 
 namespace {
 
-// Where a write of `path` lands. A settings file kept elsewhere and linked
-// in (the way dotfiles are kept) stays linked: the write goes to the file the
-// link names, followed link by link, and creates it when the link is the
-// only thing there yet. Nothing when the links go round in a loop.
-std::optional<std::string> WriteTarget(std::string path, bool& throughLink) {
-    throughLink = false;
-    for (int hop = 0; hop < 40; ++hop) {
-        struct stat status {};
-        if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return path;
-        std::string target(static_cast<std::size_t>(status.st_size > 0 ? status.st_size : 255) + 1, '\0');
-        const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
-        if (length <= 0 || static_cast<std::size_t>(length) >= target.size()) return std::nullopt;
-        target.resize(static_cast<std::size_t>(length));
-        path = target.front() == '/' ? target : FolderOf(path) + "/" + target;
-        throughLink = true;
-    }
-    return std::nullopt;
-}
-
 // Replaces or creates the file through a fresh file beside it, synced and
 // renamed into place, so that a crash leaves the old file or the new one,
-// never a cut-off one.
+// never a cut-off one. A settings file kept elsewhere and linked in (the way
+// dotfiles are kept) stays linked: the write goes to the file the link names.
 bool ReplaceFile(const std::string& path, std::string_view text) {
-    bool throughLink = false;
-    const std::optional<std::string> target = WriteTarget(path, throughLink);
+    // The settings folder may not exist yet on a fresh account. Where the
+    // name is a link, its folder exists; the folder the link points into is
+    // the user's own business and is not made for them.
+    MakeFolders(FolderOf(path));
+    const std::optional<ReachedName> target = ReachName(path);
     if (!target) return false;
-    // The settings folder may not exist yet on a fresh account; the folder a
-    // link points into is the user's own business and is not made for them.
-    if (!throughLink) MakeFolders(FolderOf(*target));
-    const FileDescriptor folder = OpenFolder(FolderOf(*target));
+    const FileDescriptor folder(::openat(target->folder.Get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!folder) return false;
-    const std::string name = NameOf(*target);
+    const std::string& name = target->name;
     struct stat old {};
     const bool replacing = ::fstatat(folder.Get(), name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
     if (replacing && !S_ISREG(old.st_mode)) return false;
@@ -244,8 +225,9 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
     if (Trim(section).empty() || section.find(']') != std::string::npos) return false;
 
     if (iniPath.empty() || HoldsNul(iniPath) || HoldsNul(section) || HoldsNul(key)) return false;
-    const FileContent content = ReadRegularFile(iniPath, MaxIniFileSize);
-    // Never replace what could not be read: a FIFO, a device, a file past the cap.
+    const FileContent content = ReadRegularFile(iniPath, MaxIniFileSize, Links::Guarded);
+    // Never replace what could not be read: a FIFO, a device, a file past the
+    // cap, or one that root reaches only through another user's link.
     if (content.status == ReadStatus::Unreadable) return false;
     return ReplaceFile(iniPath, IniWithValue(content.bytes, Trim(section), Trim(key), value));
 }

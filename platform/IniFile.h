@@ -22,7 +22,9 @@ inline constexpr std::int64_t MaxIniFileSize = 1 << 20;
 // cut) up to their first NUL, bytes without conversion, and read back
 // exactly as written. Only a regular file is read (a link to one counts),
 // without waiting on a FIFO or device and only up to MaxIniFileSize: any
-// other file reads as missing, and is never replaced by a write.
+// other file reads as missing, and is never replaced by a write. Links on
+// the way are followed guarded (CheckedFiles.h): run as root, a file reached
+// through a link of another user's counts as no regular file.
 std::string GetPrivateProfileString(const std::string& section, const std::string& key,
                                     const std::string& defaultValue, const std::string& iniPath);
 
@@ -30,7 +32,8 @@ std::string GetPrivateProfileString(const std::string& section, const std::strin
 // never leaves a cut-off file; the new file keeps the old one's owner, group
 // and mode as far as this process may set them. A link stays a link: the
 // file it names is rewritten, or created when the link dangles (but no
-// folder is made for it). False when the file cannot be read or written,
+// folder is made for it); run as root, only through links of root's. False
+// when the file cannot be read or written,
 // when the path is empty, or when a name or the value holds a line break (it
 // would spill into a line of its own) or a NUL, a key holds "=", or a
 // section holds "]".

@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QLabel>
 
+#include "platform/CheckedFiles.h"
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
 #include "platform/Fonts.h"
@@ -62,9 +63,9 @@ bool Probe(QLabel& lblFont, std::string_view face) {
 void InstallFont(const ShellPaths& paths, const std::string& sourceDir, std::string_view fileName) {
     const std::string source = FontPath(sourceDir, fileName);
     // The user's fonts folder need not exist yet on a fresh account. One that
-    // cannot be made or written (a file in its place, a read-only home), or
-    // no fonts folder at all (no home), must not cost the face: it is added
-    // from where it lies.
+    // cannot be made or written (a file in its place, a read-only home, run
+    // as root a link of the user's on the way to it), or no fonts folder at
+    // all (no home), must not cost the face: it is added from where it lies.
     if (paths.fontsDir.empty()) {
         AddFontFile(source);
     } else {

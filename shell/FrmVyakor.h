@@ -20,7 +20,6 @@ public:
     // Makes frmSutra the one child, filling the client area, and shows its
     // menu bar as the frame's own. The frame takes ownership.
     void AdoptChild(FrmSutra* child);
-    FrmSutra* Child() const { return child_; }
 
     // Closes all files and ends the program; runs when the frame unloads.
     std::function<void()> MDIForm_Unload;

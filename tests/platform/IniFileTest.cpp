@@ -10,6 +10,7 @@
 
 #include <filesystem>
 
+#include "platform/CheckedFiles.h"
 #include "tests/TempDir.h"
 
 namespace vyk {
@@ -202,6 +203,55 @@ TEST(IniWrite, LinkedSettingsFileIsWrittenThroughAndStaysALink) {
     ASSERT_EQ(::symlink(folder.File("gone/other.ini").c_str(), intoNowhere.c_str()), 0);
     EXPECT_FALSE(WritePrivateProfileString("Settings", "Dir", "/d", intoNowhere));
     EXPECT_FALSE(test::Exists(folder.File("gone")));
+}
+
+// Run as root with a user's home (sudo keeps HOME), a link the user made
+// must not send the settings into a file of root's: root follows only its
+// own links, at the file and on the way to it, and such a file is neither
+// read nor rewritten. A user still follows their own links.
+TEST(IniFile, RootFollowsNoLinkAnotherUserOwns) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root can make links of two owners and run as both";
+    constexpr uid_t Root = 0, User = 65534;
+    struct Row {
+        bool folderLinked;  // the settings folder is the link, else the file is
+        bool present;       // the file the link leads to exists
+        uid_t linkOwner, follower;
+        bool followed;
+    };
+    const Row rows[] = {
+        {false, true, User, Root, false}, {true, true, User, Root, false}, {true, false, User, Root, false},
+        {false, true, Root, Root, true},  {true, true, Root, Root, true},  {false, true, User, User, true},
+        {true, false, User, User, true},
+    };
+    for (const Row& row : rows) {
+        const std::string label = std::to_string(&row - rows), before = "[Settings]\nDir=/old\n";
+        TempDir folder;
+        // Where the link leads belongs to the follower: for root, a folder
+        // no one else may even look into.
+        const std::string target = folder.File("target"), home = folder.File("home"), ini = home + "/config/vyakor.ini";
+        ASSERT_TRUE(::chmod(folder.path().c_str(), 0755) == 0 && ::mkdir(target.c_str(), 0700) == 0 &&
+                    ::chown(target.c_str(), row.follower, row.follower) == 0 && ::mkdir(home.c_str(), 0755) == 0 &&
+                    ::chown(home.c_str(), User, User) == 0 && (row.folderLinked || ::mkdir(FolderOf(ini).c_str(), 0755) == 0));
+        if (row.present) {
+            ASSERT_EQ(::chown(folder.Write("target/vyakor.ini", before).c_str(), row.follower, row.follower), 0);
+        }
+        const std::string link = row.folderLinked ? FolderOf(ini) : ini;
+        ASSERT_EQ(::symlink((row.folderLinked ? target : target + "/vyakor.ini").c_str(), link.c_str()), 0);
+        ASSERT_EQ(::lchown(link.c_str(), row.linkOwner, row.linkOwner), 0);
+
+        const std::string read = row.followed && row.present ? "/old" : "none";
+        EXPECT_EQ(test::RunInChild([&] {
+                      if (row.follower != Root && (::setgid(User) != 0 || ::setuid(User) != 0)) return false;
+                      return GetPrivateProfileString("Settings", "Dir", "none", ini) == read &&
+                             WritePrivateProfileString("Settings", "Dir", "/new", ini) == row.followed;
+                  }),
+                  "")
+            << label;
+        const std::string after = row.followed ? "[Settings]\nDir=/new\n" : row.present ? before : "";
+        EXPECT_EQ(test::Names(target), after.empty() ? std::vector<std::string>{} : std::vector<std::string>{"vyakor.ini"})
+            << label;
+        EXPECT_EQ(test::ReadBytes(target + "/vyakor.ini"), after) << label;
+    }
 }
 
 }  // namespace

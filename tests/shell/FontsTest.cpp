@@ -135,5 +135,28 @@ TEST_F(FontsTest, ACorruptFontFileIsReportedLikeAMissingOne) {
     EXPECT_TRUE(app->window.gVelkaFontOk);
 }
 
+// Run as root with a user's home, a fonts folder reached through a link of
+// the user's is not used: no folder is made and no font copied where the
+// link leads, whether the fonts folder is there or not, and the faces come
+// from the data folder all the same.
+TEST_F(FontsTest, RootCopiesNoFontThroughAnotherUsersLink) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root can make a link of another user's";
+    PutFontFiles(dataDir);
+    for (const bool fontsFolderThere : {false, true}) {
+        QFontDatabase::removeAllApplicationFonts();
+        const std::string share = top + "/share-" + std::to_string(fontsFolderThere), linked = share + "-link";
+        ASSERT_EQ(::mkdir(share.c_str(), 0700), 0);
+        ASSERT_TRUE(!fontsFolderThere || ::mkdir((share + "/fonts").c_str(), 0700) == 0);
+        ASSERT_EQ(::symlink(share.c_str(), linked.c_str()) | ::lchown(linked.c_str(), 65534, 65534), 0);
+        app->shell.paths.fontsDir = linked + "/fonts";
+        EXPECT_TRUE(CheckDisplayFonts(*app)) << fontsFolderThere;
+        EXPECT_TRUE(dialogs.asked.empty()) << fontsFolderThere;
+        EXPECT_EQ(Names(share), fontsFolderThere ? std::vector<std::string>{"fonts"} : std::vector<std::string>{});
+        if (fontsFolderThere) {
+            EXPECT_EQ(Names(share + "/fonts"), std::vector<std::string>{});
+        }
+    }
+}
+
 }  // namespace
 }  // namespace vyk::test

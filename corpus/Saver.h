@@ -46,7 +46,6 @@ enum class SaveOutcome {
                // program, or the path holds a NUL; nothing written
 };
 
-inline constexpr std::string_view TempFileName = "sutra.tmp";
 inline constexpr std::string_view ReplaceQuestionTail =
     " is not the file the corpus was loaded from: another program has put it there since.\r"
     "Replace it with the corpus as loaded, with your edits?";

@@ -649,6 +649,31 @@ TEST_F(SaverTest, SaveMeetingAnotherCopysSaveRefusesAndLeavesItsFileAlone) {
   }
 }
 
+// The file put in place is the one the save wrote: a temporary file changed
+// once written (by a failing disk, or another program) is refused.
+TEST_F(SaverTest, TemporaryFileChangedOnceWrittenIsNotPutInPlace) {
+  const std::size_t size = CorpusFileBuilder().Record("edited").Record("b").Bytes().size();
+  const std::string messages[] = {" does not read back as written",  // its signature changed
+                                  " holds " + std::to_string(size + 1) + " bytes instead of " + std::to_string(size)};
+  for (int appended : {0, 1}) {
+    LoadAndEdit({"a", "b"});
+    bool changed = false;
+    const SaveOutcome outcome = Save({[&](int) {
+      if (!changed && std::filesystem::file_size(dir.File("sutra.tmp")) == size) {
+        const FileDescriptor file(::open(dir.File("sutra.tmp").c_str(), O_WRONLY | O_CLOEXEC));
+        changed = ::pwrite(file.Get(), "q", 1, appended ? static_cast<off_t>(size) : 0) == 1;
+      }
+      return 0;
+    }});
+    ASSERT_TRUE(changed);
+    EXPECT_EQ(outcome, SaveOutcome::Failed);
+    ASSERT_EQ(host.errors.size(), 1u);
+    EXPECT_NE(host.errors[0].find(dir.File("sutra.tmp") + messages[appended]), std::string::npos) << host.errors[0];
+    EXPECT_EQ(OnDisk(), original);
+    EXPECT_FALSE(TempLeft());
+  }
+}
+
 // A name others can write to may be swapped under the save: it neither
 // checks nor keeps nor removes a file it did not write.
 TEST_F(SaverTest, TemporaryFileSwappedWhileSavingIsNeitherKeptNorRemoved) {

@@ -60,7 +60,7 @@ public:
   void UpdateIndexCaption() override {}
   void DoEvents() override {}
   void SetHourglass(bool) override {}
-  void ShowUnknownFileFormat() override {}
+  void ShowUnknownFileFormat(const MessageText&) override {}
   std::size_t bytes = 0;
 };
 

@@ -1,11 +1,18 @@
 #include "corpus/DataFile.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <bit>
+#include <cerrno>
 #include <cstring>
+
+#include "corpus/Base255.h"
+#include "corpus/CorpusState.h"
+#include "corpus/SutraRecord.h"
 
 namespace vyk {
 
@@ -79,6 +86,32 @@ bool WithinTick(const struct stat& status, const timespec& tick) {
 
 }  // namespace
 
+bool HoldsWholeCorpus(int folder, const std::string& name) {
+  FileDescriptor fd(::openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  struct stat status {};
+  if (!fd || ::fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
+  std::string header(SutraFileHeader::Size, '\0');
+  if (ReadAt(fd.Get(), header.data(), header.size(), 0) != header.size() ||
+      !header.starts_with(SutraFileHeader::Signature))
+    return false;
+  const int64_t indexStart = DecodeBase255Num3(header, SutraFileHeader::IndexStartPos - 1);
+  const int64_t indexSize = static_cast<int64_t>(status.st_size) - (indexStart - 1);
+  // A save writes one entry per record, and never more records than the
+  // tables hold.
+  if (indexStart < SutraFileHeader::FirstTextPos || indexSize < 0 || indexSize % IndexEntry::Size != 0 ||
+      indexSize > int64_t{MaxSutras} * IndexEntry::Size)
+    return false;
+  std::string index(static_cast<std::size_t>(indexSize), '\0');
+  if (ReadAt(fd.Get(), index.data(), index.size(), indexStart - 1) != index.size()) return false;
+  int64_t next = SutraFileHeader::FirstTextPos;
+  for (std::size_t at = 0; at < index.size(); at += IndexEntry::Size) {
+    const IndexEntry entry = ParseIndexEntry(index, at);
+    if (entry.kind != IndexEntry::RecordKind || entry.pos != next) return false;
+    next += entry.len;
+  }
+  return next == indexStart;
+}
+
 bool DataFile::Open(const std::string& path) {
   Close();
   OpenedFile file = OpenRegularFile(path);
@@ -86,6 +119,22 @@ bool DataFile::Open(const std::string& path) {
   opened_ = FileIdentity::Of(file.status);
   fd_ = std::move(file.fd);
   return true;
+}
+
+bool DataFile::Lock() {
+  if (!fd_) {
+    errno = EBADF;
+    return false;
+  }
+  int result;
+  do {
+    result = ::flock(fd_.Get(), LOCK_EX | LOCK_NB);
+  } while (result != 0 && errno == EINTR);
+  return result == 0;
+}
+
+void DataFile::Unlock() {
+  if (fd_) ::flock(fd_.Get(), LOCK_UN);
 }
 
 void DataFile::Close() {

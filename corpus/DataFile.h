@@ -4,10 +4,23 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/CheckedFiles.h"
 
 namespace vyk {
+
+// The save's temporary file in the data folder. A write over the data file
+// in place works from it, so after a crash it may hold the only whole copy
+// of the new corpus.
+inline constexpr std::string_view TempFileName = "sutra.tmp";
+
+// Whether `name` in the folder, a regular file and not a link, is a whole
+// data file as a save writes one: the signature, then texts back to back
+// from the first text position, then an index of record entries that
+// accounts for every text byte and ends the file. A save cut off while it
+// wrote the file leaves none such. False too when it cannot be read.
+bool HoldsWholeCorpus(int folder, const std::string& name);
 
 // Whether the bytes a load read are still what the open file holds.
 enum class HeldContent {
@@ -37,6 +50,13 @@ public:
   const FileIdentity& OpenedIdentity() const { return opened_; }
   // The open file as it is now; nullopt when closed.
   std::optional<struct stat> CurrentStatus() const;
+
+  // A lock on the open file itself, whatever name led to it, so that two
+  // copies of the program that loaded one file under two names do not save
+  // it at once. Fails at once, with EWOULDBLOCK, while another holds it;
+  // closing the file gives it up.
+  bool Lock();
+  void Unlock();
 
   // Takes a digest of the whole file as it is now, the content that later
   // checks compare with. False when it cannot be read through.

@@ -41,6 +41,19 @@ private:
   std::unordered_map<std::string, Slot> slots_;
 };
 
+// The signature message for the data file, naming a whole corpus that a
+// save left in the data folder's sutra.tmp.
+MessageText UnknownFileFormatMessage(const CorpusState& state) {
+  MessageText message(UnknownFileFormatText);
+  if (state.gDataDir.empty()) return message;
+  const FileDescriptor folder = OpenFolder(state.gDataDir);
+  const std::string copy(TempFileName);
+  if (folder && HoldsWholeCorpus(folder.Get(), copy))
+    message += "\rA save that was cut off left a whole corpus in " + PathText(state.gDataDir + "/" + copy) +
+               ": copy it over " + PathText(state.gDataFile) + " to load it.";
+  return message;
+}
+
 }  // namespace
 
 std::string CutAtLastWord(std::string_view s) {
@@ -136,7 +149,7 @@ bool LoadSutraFile(CorpusState& state, LoaderHost& host) {
   const std::string signature = file.Open(state.gDataFile) ? file.ReadUpTo(1, 5) : std::string();
   if (signature != SutraFileHeader::Signature) {
     host.SetHourglass(false);
-    host.ShowUnknownFileFormat();
+    host.ShowUnknownFileFormat(UnknownFileFormatMessage(state));
     file.Close();
     return false;
   }

@@ -7,6 +7,7 @@
 
 #include "corpus/Collation.h"
 #include "platform/ListOrder.h"
+#include "platform/MessageText.h"
 
 namespace vyk {
 
@@ -31,10 +32,14 @@ public:
   virtual void UpdateIndexCaption() = 0;
   virtual void DoEvents() = 0;  // let pending window messages run
   virtual void SetHourglass(bool on) = 0;
-  virtual void ShowUnknownFileFormat() = 0;  // the signature message box
+  // The signature message box, with UnknownFileFormatTitle, an OK button
+  // and no icon.
+  virtual void ShowUnknownFileFormat(const MessageText& message) = 0;
 };
 
-// The signature message, shown with an OK button and no icon.
+// The signature message. When the data folder's sutra.tmp holds a whole
+// corpus, as a save cut off while it wrote over the data file leaves it, a
+// line follows that names it.
 inline constexpr std::string_view UnknownFileFormatText =
     "Invalid File(s) Found.\rReinstall the Software and Try.";
 inline constexpr std::string_view UnknownFileFormatTitle = "Unknown File Format";

@@ -16,6 +16,7 @@
 #include "corpus/CorpusState.h"
 #include "corpus/SutraRecord.h"
 #include "platform/CheckedFiles.h"
+#include "platform/FlagWhile.h"
 
 namespace vyk {
 
@@ -47,10 +48,11 @@ bool Names(const struct stat& status, const FileIdentity& file) {
 // target is at every moment wholly old or wholly new; or, where a rename
 // would lose the target's other names or is not allowed, by a write over it
 // from that complete copy, which stays until the target holds it on disk.
-// The target's folder is opened once and every later step acts through it
-// and through the temporary file's own descriptor, so a name swapped by
-// another program meanwhile cannot make the save check, keep or remove a
-// file it did not write.
+// The target's folder and the data folder are opened once, when the save
+// settles on them, and every later step acts through them, through the
+// temporary file's own descriptor and through the loaded file's, so a name
+// swapped by another program meanwhile cannot make the save check, keep or
+// remove a file it did not write.
 class CorpusWriter {
 public:
   // `loaded`, when given, is the file the record tables point into, and
@@ -66,9 +68,13 @@ public:
   CorpusWriter& operator=(const CorpusWriter&) = delete;
 
   // Finds the file to write and checks, before anything is written, that
-  // the loaded bytes are still there to copy from.
+  // the loaded bytes are still there to copy from. From here until the new
+  // corpus is in place the loaded file is locked, so that no other copy of
+  // the program saves it meanwhile, whatever name it reached it by.
   bool Settle() {
     if (!SettleTarget()) return false;
+    if (held_ && held_->IsOpen() && !LockHeld()) return false;
+    if (!KeepsRecoveryCopy()) return false;
     if (held_ && held_->IsOpen()) {
       switch (held_->CheckContent()) {
       case HeldContent::Intact:
@@ -113,8 +119,9 @@ public:
     if (!Write(index_) || !Flush()) return false;
     header_.replace(SutraFileHeader::IndexStartPos - 1, 3, *indexStart);
     if (!Patch(*indexStart, SutraFileHeader::IndexStartPos - 1)) return false;
-    if (int error = Fault(); error != 0 || ::fsync(fd_.Get()) != 0)
-      return Fail("cannot write " + PathText(TempPath()) + " to disk: " + Cause(error != 0 ? error : errno));
+    int error = Fault();
+    if (error == 0 && ::fsync(fd_.Get()) != 0) error = errno;
+    if (error != 0) return Fail("cannot write " + PathText(TempPath()) + " to disk: " + Cause(error));
     // Last checks, as late as can be: what is about to take the data file's
     // place is the file this save wrote, and the name still stands for what
     // the save settled on.
@@ -124,7 +131,7 @@ public:
     // Another name of the file would keep the old corpus after a rename.
     if (at_ != AtName::Missing && target_.st_nlink > 1) inPlace_ = true;
     if (!inPlace_) {
-      const int error = Rename();
+      error = Rename();
       if (error == 0) return Done();
       // A folder with the sticky bit lets the user write another's file but
       // not replace it; so does a folder the user may not write.
@@ -136,12 +143,14 @@ public:
   }
 
   // Closes and removes the temporary file, unless it holds the only whole
-  // copy of the new corpus.
+  // copy of the new corpus, and gives up the locks.
   void Abandon() {
     if (created_ && fd_) RemoveIfStillNames(tempFolder_.Get(), tempName_, fd_.Get());
     created_ = false;
     fd_.Reset();
-    tempFolder_.Reset();  // and with it the lock
+    tempFolder_.Reset();  // and with it the folder's lock
+    if (heldLocked_) held_->Unlock();
+    heldLocked_ = false;
   }
 
   int32_t Position() const { return position_; }
@@ -156,6 +165,8 @@ public:
 private:
   static constexpr std::size_t BufferSize = 1 << 16;
   static constexpr int64_t KickSize = int64_t{1} << 20;
+  // What a write in place puts over the data file's signature first.
+  static constexpr std::string_view BrokenSignature{"\0\0\0\0\0", SutraFileHeader::Signature.size()};
 
   bool Fail(MessageText message) {
     error_ = std::move(message);
@@ -166,11 +177,14 @@ private:
   int Fault() { return hook_ && *hook_ ? (*hook_)(operation_++) : 0; }
 
   std::string TempPath() const { return tempFolderPath_ + "/" + tempName_; }
+  std::string RecoveryPath() const { return dataFolder_ + "/" + std::string(TempFileName); }
+  // Header, texts and index, back to back.
+  int64_t FileSize() const { return int64_t{position_} - 1 + static_cast<int64_t>(index_.size()); }
 
   // A target that is a link stays one: the file it names is what gets
   // written, so the temporary file goes beside that file (a rename cannot
   // cross file systems). The link is followed here once; the rest of the
-  // save goes through the folder found.
+  // save goes through the folders found.
   bool SettleTarget() {
     resolvedPath_ = targetPath_;
     struct stat link {};
@@ -186,7 +200,13 @@ private:
     }
     targetName_ = NameOf(resolvedPath_);
     folder_ = OpenFolder(FolderOf(resolvedPath_));
-    if (!folder_) return Fail("cannot open the folder " + PathText(FolderOf(resolvedPath_)) + ": " + Cause(errno));
+    if (!folder_) {
+      const int error = errno;
+      return Fail("cannot open the folder " + PathText(FolderOf(resolvedPath_)) + ": " + Cause(error));
+    }
+    // Without its data folder a save has no sutra.tmp: it makes its
+    // temporary file beside the target under a new name.
+    if (!dataFolder_.empty()) dataFolderFd_ = OpenFolder(dataFolder_);
     return true;
   }
 
@@ -201,19 +221,59 @@ private:
     return true;
   }
 
+  bool LockHeld() {
+    if (held_->Lock()) {
+      heldLocked_ = true;
+      return true;
+    }
+    const int error = errno;
+    if (error == EWOULDBLOCK)
+      return Fail(MessageText("another copy of the program is saving this file just now, under this name or "
+                              "another; save again when it has finished"));
+    return Fail("cannot lock " + PathText(resolvedPath_) + ": " + Cause(error));
+  }
+
+  // Whether the target begins as a data file does. A file that cannot be
+  // read (or is not there) is not judged here.
+  bool TargetReadsAsCorpus() const {
+    FileDescriptor file(
+        ::openat(folder_.Get(), targetName_.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat status {};
+    if (!file || ::fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode)) return true;
+    std::string signature(SutraFileHeader::Signature.size(), '\0');
+    signature.resize(ReadAt(file.Get(), signature.data(), signature.size(), 0));
+    return signature == SutraFileHeader::Signature;
+  }
+
+  // A write in place that was cut off leaves a data file that no longer
+  // reads as one, and the whole new corpus in the data folder's sutra.tmp.
+  // That copy may be the only whole corpus left: no save may take it for a
+  // leftover, so none starts until the user has put it back.
+  bool KeepsRecoveryCopy() {
+    if (!dataFolderFd_ || TargetReadsAsCorpus() || !HoldsWholeCorpus(dataFolderFd_.Get(), std::string(TempFileName)))
+      return true;
+    refused_ = true;
+    return Fail("it does not read as a corpus file, as a save cut off while writing over it leaves it, and " +
+                PathText(RecoveryPath()) +
+                " holds a whole corpus, perhaps the only copy of that save: copy it over the data file first");
+  }
+
   // What stands at the name now. A file the user may not write is not
   // replaced, although the folder would let a rename do it.
   bool LookAtTarget() {
     haveTarget_ = ::fstatat(folder_.Get(), targetName_.c_str(), &target_, AT_SYMLINK_NOFOLLOW) == 0;
     if (!haveTarget_) {
-      if (errno != ENOENT) return Fail("cannot look at " + PathText(resolvedPath_) + ": " + Cause(errno));
+      const int error = errno;
+      if (error != ENOENT) return Fail("cannot look at " + PathText(resolvedPath_) + ": " + Cause(error));
       at_ = AtName::Missing;
       return true;
     }
     at_ = !loaded_ || Names(target_, *loaded_) ? AtName::Loaded : AtName::Other;
     if (!S_ISREG(target_.st_mode)) return Fail(PathText(resolvedPath_) + " is no regular file");
-    if (::faccessat(folder_.Get(), targetName_.c_str(), W_OK, AT_EACCESS) != 0)
-      return Fail(PathText(resolvedPath_) + " is write-protected: " + Cause(errno));
+    if (::faccessat(folder_.Get(), targetName_.c_str(), W_OK, AT_EACCESS) != 0) {
+      const int error = errno;
+      return Fail(PathText(resolvedPath_) + " is write-protected: " + Cause(error));
+    }
     return true;
   }
 
@@ -226,8 +286,9 @@ private:
       return Fail(MessageText("another program has rewritten the file while the save ran"));
     struct stat now {};
     const bool there = ::fstatat(folder_.Get(), targetName_.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0;
-    if (!there && errno != ENOENT) return Fail("cannot look at " + PathText(resolvedPath_) + ": " + Cause(errno));
     if (!there) {
+      const int error = errno;
+      if (error != ENOENT) return Fail("cannot look at " + PathText(resolvedPath_) + ": " + Cause(error));
       at_ = AtName::Missing;
       return true;
     }
@@ -244,13 +305,13 @@ private:
   // makes the file until the file is gone or in place, so that no other
   // copy of the program takes that file for a leftover. The lock goes with
   // the process: a save that was killed leaves none.
-  bool LockTempFolder() {
-    if (::flock(tempFolder_.Get(), LOCK_EX | LOCK_NB) == 0) return true;
+  bool LockFolder(int folder, const std::string& path) {
+    if (::flock(folder, LOCK_EX | LOCK_NB) == 0) return true;
     const int error = errno;
     if (error == EWOULDBLOCK)
-      return Fail("another copy of the program is saving into " + PathText(tempFolderPath_) +
+      return Fail("another copy of the program is saving into " + PathText(path) +
                   " just now; save again when it has finished");
-    return Fail("cannot lock the folder " + PathText(tempFolderPath_) + ": " + Cause(error));
+    return Fail("cannot lock the folder " + PathText(path) + ": " + Cause(error));
   }
 
   // The temporary file goes beside the target, whence a rename can put it
@@ -260,43 +321,53 @@ private:
   bool CreateTempFile() {
     tempFolderPath_ = FolderOf(resolvedPath_);
     tempFolder_ = FileDescriptor(::openat(folder_.Get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!tempFolder_) return Fail("cannot open the folder " + PathText(tempFolderPath_) + ": " + Cause(errno));
-    if (!LockTempFolder()) return false;
+    if (!tempFolder_) {
+      const int error = errno;
+      return Fail("cannot open the folder " + PathText(tempFolderPath_) + ": " + Cause(error));
+    }
+    if (!LockFolder(tempFolder_.Get(), tempFolderPath_)) return false;
     if (MakeTempFileHere()) return true;
     const int error = errno;
-    if (haveTarget_ && (error == EACCES || error == EPERM || error == EROFS) && !dataFolder_.empty()) {
-      FileDescriptor data = OpenFolder(dataFolder_);
-      if (data && !SameOpenFile(data.Get(), folder_.Get())) {
-        const std::string refusedPath = TempPath();
-        tempFolderPath_ = dataFolder_;
-        tempFolder_ = std::move(data);
-        if (!LockTempFolder()) return false;
-        if (MakeTempFileHere()) {
-          inPlace_ = true;
-          return true;
-        }
-        return Fail("cannot create " + PathText(TempPath()) + ": " + Cause(errno));
+    if (haveTarget_ && (error == EACCES || error == EPERM || error == EROFS) && dataFolderFd_ &&
+        !SameOpenFile(dataFolderFd_.Get(), folder_.Get())) {
+      tempFolderPath_ = dataFolder_;
+      tempFolder_ = FileDescriptor(::openat(dataFolderFd_.Get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+      if (!tempFolder_) {
+        const int openError = errno;
+        return Fail("cannot open the folder " + PathText(tempFolderPath_) + ": " + Cause(openError));
       }
+      if (!LockFolder(tempFolder_.Get(), tempFolderPath_)) return false;
+      if (MakeTempFileHere()) {
+        inPlace_ = true;
+        return true;
+      }
+      const int dataError = errno;
+      return Fail("cannot create " + PathText(TempPath()) + ": " + Cause(dataError));
     }
     return Fail("cannot create " + PathText(TempPath()) + ": " + Cause(error));
   }
 
-  // In the data folder the temporary file is sutra.tmp: under the lock any
-  // file of that name is a leftover of a save that was killed, and it goes
-  // (a link among them: it is removed, never written through). What cannot
-  // go (a folder, another user's file in a sticky folder) is left, and so
-  // is everything in any other folder, or when the data file itself has
-  // that name: the file then gets a name no file has.
-  bool MakeTempFileHere() {
-    struct stat home {};
-    struct stat here {};
-    const bool inDataFolder = !dataFolder_.empty() && ::stat(dataFolder_.c_str(), &home) == 0 &&
-                              ::fstat(tempFolder_.Get(), &here) == 0 && SameFile(home, here);
+  // The data folder's sutra.tmp, made anew in `folder` (the data folder,
+  // locked): under the lock any file of that name is a leftover of a save
+  // that was killed, and it goes (a link among them: it is removed, never
+  // written through). Not when the data file itself has that name.
+  FileDescriptor MakeSharedTempFile(int folder) {
     const std::string shared(TempFileName);
-    if (inDataFolder && targetName_ != shared &&
-        (::unlinkat(tempFolder_.Get(), shared.c_str(), 0) == 0 || errno == ENOENT)) {
-      tempName_ = shared;
-      fd_ = CreateNewFile(tempFolder_.Get(), tempName_, NewFileMode());
+    if (targetName_ == shared && SameOpenFile(folder, folder_.Get())) {
+      errno = EEXIST;
+      return FileDescriptor();
+    }
+    if (::unlinkat(folder, shared.c_str(), 0) != 0 && errno != ENOENT) return FileDescriptor();
+    return CreateNewFile(folder, shared, NewFileMode());
+  }
+
+  // In the data folder the temporary file is sutra.tmp. What cannot go (a
+  // folder, another user's file in a sticky folder) is left, and so is
+  // everything in any other folder: the file then gets a name no file has.
+  bool MakeTempFileHere() {
+    if (dataFolderFd_ && SameOpenFile(dataFolderFd_.Get(), tempFolder_.Get())) {
+      fd_ = MakeSharedTempFile(tempFolder_.Get());
+      if (fd_) tempName_ = TempFileName;
     }
     if (!fd_) {
       fd_ = CreateUniqueFile(tempFolder_.Get(), targetName_ + ".", NewFileMode(), &tempName_);
@@ -316,37 +387,47 @@ private:
   // of their own and only attributes of the user's namespace.
   bool KeepOwnerModeAndAttributes() {
     if (!haveTarget_) return true;
-    if (int error = Fault(); error != 0 || !KeepOwnerAndMode(fd_.Get(), target_))
+    int error = Fault();
+    if (error == 0 && !KeepOwnerAndMode(fd_.Get(), target_)) error = errno;
+    if (error != 0)
       return Fail("cannot give " + PathText(TempPath()) + " the permissions of " + PathText(resolvedPath_) + ": " +
-                  Cause(error != 0 ? error : errno));
+                  Cause(error));
     // After the mode: an access ACL sets the group bits of the mode to its mask.
     return KeepAttributes();
   }
 
+  // Read through the target opened once: a file the user may not read has
+  // none to give that the user could read.
   bool KeepAttributes() {
     if (inPlace_) return true;  // the data file keeps its own
-    const std::string source = FolderOf(resolvedPath_) + "/" + targetName_;
-    ssize_t size = ::llistxattr(source.c_str(), nullptr, 0);
+    FileDescriptor source(
+        ::openat(folder_.Get(), targetName_.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat opened {};
+    if (!source || ::fstat(source.Get(), &opened) != 0) return true;
+    if (!SameFile(opened, target_))
+      return Fail(MessageText("another program has put a new file at its name while the save ran"));
+    ssize_t size = ::flistxattr(source.Get(), nullptr, 0);
     if (size <= 0) return true;  // none, or a file system without them
     std::string names(static_cast<std::size_t>(size), '\0');
-    size = ::llistxattr(source.c_str(), names.data(), names.size());
+    size = ::flistxattr(source.Get(), names.data(), names.size());
     if (size <= 0) return true;
     names.resize(static_cast<std::size_t>(size));
     if (names.back() != '\0') names.push_back('\0');
     std::string value;
     for (std::size_t at = 0; at < names.size(); at = names.find('\0', at) + 1) {
       const std::string name = names.c_str() + at;
-      const ssize_t length = ::lgetxattr(source.c_str(), name.c_str(), nullptr, 0);
+      const ssize_t length = ::fgetxattr(source.Get(), name.c_str(), nullptr, 0);
       if (length < 0) continue;
       value.resize(static_cast<std::size_t>(length));
-      const ssize_t got = ::lgetxattr(source.c_str(), name.c_str(), value.data(), value.size());
+      const ssize_t got = ::fgetxattr(source.Get(), name.c_str(), value.data(), value.size());
       if (got < 0) continue;
       value.resize(static_cast<std::size_t>(got));
       if (::fsetxattr(fd_.Get(), name.c_str(), value.data(), value.size(), 0) == 0) continue;
+      const int error = errno;
       // Attributes of other namespaces may be the system's to set.
       if (name.rfind("user.", 0) == 0)
         return Fail("cannot give " + PathText(TempPath()) + " the attribute " + name + " of " +
-                    PathText(resolvedPath_) + ": " + Cause(errno));
+                    PathText(resolvedPath_) + ": " + Cause(error));
     }
     return true;
   }
@@ -368,56 +449,132 @@ private:
     created_ = false;
     struct stat written {};
     if (::fstat(fd_.Get(), &written) == 0) written_ = FileIdentity::Of(written);
-    fd_.Reset();
     // Makes the rename itself durable. The new file is in place whatever
     // this yields, so a failure here does not turn the save into a failed one.
     ::fsync(folder_.Get());
-    tempFolder_.Reset();
+    Abandon();
     return true;
   }
 
+  // Reads `size` bytes of the temporary file at `offset`; on failure *cause
+  // says why.
+  bool ReadBack(char* data, std::size_t size, int64_t offset, std::string* cause) const {
+    errno = 0;
+    if (ReadAt(fd_.Get(), data, size, offset) == size) return true;
+    const int error = errno;
+    *cause = error != 0 ? Cause(error) : "it has become shorter than when it was checked";
+    return false;
+  }
+
+  // A write in place that is cut off leaves the data file unreadable as a
+  // corpus, and the next start then names the data folder's sutra.tmp as
+  // the whole new corpus: a temporary file made elsewhere (beside a link's
+  // target) is first copied there, on disk and checked.
+  bool PutCopyInDataFolder() {
+    if (!dataFolderFd_ || (tempName_ == TempFileName && SameOpenFile(dataFolderFd_.Get(), tempFolder_.Get())))
+      return true;
+    FileDescriptor folder(::openat(dataFolderFd_.Get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder) {
+      const int error = errno;
+      return Fail("cannot open the folder " + PathText(dataFolder_) + ": " + Cause(error));
+    }
+    if (!SameOpenFile(folder.Get(), tempFolder_.Get()) && !LockFolder(folder.Get(), dataFolder_)) return false;
+    FileDescriptor copy = MakeSharedTempFile(folder.Get());
+    if (!copy) {
+      const int error = errno;
+      return Fail("cannot create " + PathText(RecoveryPath()) + " to write " + PathText(resolvedPath_) +
+                  " over from it: " + Cause(error));
+    }
+    const int64_t size = FileSize();
+    std::string block(BufferSize, '\0');
+    std::string cause;
+    for (int64_t at = 0; at < size && cause.empty(); at += static_cast<int64_t>(BufferSize)) {
+      const auto want = static_cast<std::size_t>(std::min<int64_t>(size - at, BufferSize));
+      if (!ReadBack(block.data(), want, at, &cause)) break;
+      int error = Fault();
+      if (error == 0 && !WriteAllAt(copy.Get(), block.data(), want, at)) error = errno;
+      if (error != 0) cause = Cause(error);
+    }
+    if (cause.empty()) {
+      int error = Fault();
+      if (error == 0 && ::fsync(copy.Get()) != 0) error = errno;
+      if (error != 0) cause = Cause(error);
+    }
+    if (!cause.empty()) {
+      RemoveIfStillNames(folder.Get(), std::string(TempFileName), copy.Get());
+      return Fail("cannot copy " + PathText(TempPath()) + " to " + PathText(RecoveryPath()) + ": " + cause);
+    }
+    RemoveIfStillNames(tempFolder_.Get(), tempName_, fd_.Get());
+    fd_ = std::move(copy);
+    tempFolder_ = std::move(folder);  // the old folder's lock goes with it
+    tempFolderPath_ = dataFolder_;
+    tempName_ = TempFileName;
+    return Verify();
+  }
+
   // Writes the complete, verified temporary file over the target, which so
-  // keeps its other names, owner, mode and attributes. The temporary file
-  // is removed only once the target holds the new corpus on disk: a crash
-  // meanwhile leaves a whole corpus at one of the two names.
+  // keeps its other names, owner, mode and attributes. The copy and its
+  // name are on disk before the target changes; the target's signature is
+  // broken first and its header, with the signature, written last, each
+  // after a sync, so that a crash at any point leaves the old corpus, the
+  // new one, or a file the next start refuses, naming the copy. The copy
+  // is removed only once the target holds the new corpus on disk.
   bool WriteInPlace() {
+    if (!PutCopyInDataFolder()) return false;
+    int error = Fault();
+    if (error == 0 && ::fsync(tempFolder_.Get()) != 0) error = errno;
+    if (error != 0) return Fail("cannot write the folder " + PathText(tempFolderPath_) + " to disk: " + Cause(error));
+
     FileDescriptor out(::openat(folder_.Get(), targetName_.c_str(),
                                 O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     struct stat opened {};
-    if (!out || ::fstat(out.Get(), &opened) != 0)
-      return Fail("cannot write " + PathText(resolvedPath_) + ": " + Cause(errno));
+    if (!out || ::fstat(out.Get(), &opened) != 0) {
+      error = errno;
+      return Fail("cannot write " + PathText(resolvedPath_) + ": " + Cause(error));
+    }
     if (!S_ISREG(opened.st_mode) || !SameFile(opened, target_))
       return Fail(MessageText("another program has put a new file at its name while the save ran"));
 
-    const int64_t size = int64_t{position_} - 1 + static_cast<int64_t>(index_.size());
-    std::string block(BufferSize, '\0');
-    int error = 0;
-    for (int64_t at = 0; at < size && error == 0; at += static_cast<int64_t>(BufferSize)) {
-      const std::size_t want = static_cast<std::size_t>(std::min<int64_t>(size - at, BufferSize));
-      if (ReadAt(fd_.Get(), block.data(), want, at) != want) {
-        error = EIO;
-        break;
-      }
-      if ((error = Fault()) != 0) break;
+    auto step = [&](const auto& call) {
+      if (error == 0) error = Fault();
+      if (error == 0 && !call()) error = errno;
+    };
+    const int fd = out.Get();
+    step([&] {
       damaged_ = true;
-      if (!WriteAllAt(out.Get(), block.data(), want, at)) error = errno;
+      return WriteAllAt(fd, BrokenSignature.data(), BrokenSignature.size(), 0);
+    });
+    step([&] { return ::fdatasync(fd) == 0; });
+    const int64_t size = FileSize();
+    std::string block(BufferSize, '\0');
+    std::string readCause;
+    for (int64_t at = SutraFileHeader::Size; at < size && error == 0; at += static_cast<int64_t>(BufferSize)) {
+      const auto want = static_cast<std::size_t>(std::min<int64_t>(size - at, BufferSize));
+      if (!ReadBack(block.data(), want, at, &readCause)) break;
+      step([&] { return WriteAllAt(fd, block.data(), want, at); });
     }
-    if (error == 0 && ::ftruncate(out.Get(), static_cast<off_t>(size)) != 0) error = errno;
-    if (error == 0) error = Fault();
-    if (error == 0 && ::fsync(out.Get()) != 0) error = errno;
-    if (error != 0) {
+    if (readCause.empty()) {
+      step([&] { return ::ftruncate(fd, static_cast<off_t>(size)) == 0; });
+      step([&] { return ::fdatasync(fd) == 0; });
+      step([&] { return WriteAllAt(fd, header_.data(), header_.size(), 0); });
+      step([&] { return ::fsync(fd) == 0; });
+    }
+    if (error != 0 || !readCause.empty()) {
       if (!damaged_) return Fail("cannot write " + PathText(resolvedPath_) + ": " + Cause(error));
       // The temporary file is now the one whole copy of the new corpus.
       created_ = false;
+      if (!readCause.empty())
+        return Fail("cannot read back " + PathText(TempPath()) + " while writing it over " +
+                    PathText(resolvedPath_) + ": " + readCause + ".\r" + PathText(resolvedPath_) +
+                    " is left part written; " + PathText(TempPath()) + ", whole when checked, is kept");
       return Fail("writing over " + PathText(resolvedPath_) + " failed part way: " + Cause(error) +
                   ".\rThe whole new corpus is in " + PathText(TempPath()) + "; copy it over " +
                   PathText(resolvedPath_) + " before anything else");
     }
-    if (::fstat(out.Get(), &opened) == 0) written_ = FileIdentity::Of(opened);
+    if (::fstat(fd, &opened) == 0) written_ = FileIdentity::Of(opened);
     RemoveIfStillNames(tempFolder_.Get(), tempName_, fd_.Get());
     created_ = false;
-    fd_.Reset();
-    tempFolder_.Reset();
+    Abandon();
     return true;
   }
 
@@ -442,8 +599,9 @@ private:
   }
 
   bool WriteChecked(const char* data, std::size_t size) {
-    if (int error = Fault(); error != 0) return Fail("cannot write " + PathText(TempPath()) + ": " + Cause(error));
-    if (!WriteAll(fd_.Get(), data, size)) return Fail("cannot write " + PathText(TempPath()) + ": " + Cause(errno));
+    int error = Fault();
+    if (error == 0 && !WriteAll(fd_.Get(), data, size)) error = errno;
+    if (error != 0) return Fail("cannot write " + PathText(TempPath()) + ": " + Cause(error));
     written_bytes_ += static_cast<int64_t>(size);
     // Sets the disk writing what is written so far while the save goes on,
     // rather than all of it at the sync; the sync still reports a failure.
@@ -455,9 +613,9 @@ private:
   }
 
   bool Patch(std::string_view bytes, off_t offset) {
-    if (int error = Fault(); error != 0) return Fail("cannot write " + PathText(TempPath()) + ": " + Cause(error));
-    if (!WriteAllAt(fd_.Get(), bytes.data(), bytes.size(), offset))
-      return Fail("cannot write " + PathText(TempPath()) + ": " + Cause(errno));
+    int error = Fault();
+    if (error == 0 && !WriteAllAt(fd_.Get(), bytes.data(), bytes.size(), offset)) error = errno;
+    if (error != 0) return Fail("cannot write " + PathText(TempPath()) + ": " + Cause(error));
     return true;
   }
 
@@ -466,10 +624,11 @@ private:
   // data file.
   bool Verify() {
     struct stat written {};
-    if (::fstat(fd_.Get(), &written) != 0)
-      return Fail("cannot read back " + PathText(TempPath()) + ": " + Cause(errno));
-    // Header, texts and index, back to back.
-    const int64_t expected = int64_t{position_} - 1 + static_cast<int64_t>(index_.size());
+    if (::fstat(fd_.Get(), &written) != 0) {
+      const int error = errno;
+      return Fail("cannot read back " + PathText(TempPath()) + ": " + Cause(error));
+    }
+    const int64_t expected = FileSize();
     if (written.st_size != expected)
       return Fail(PathText(TempPath()) + " holds " + std::to_string(written.st_size) + " bytes instead of " +
                   std::to_string(expected));
@@ -490,6 +649,8 @@ private:
   std::string resolvedPath_;
   std::string targetName_;
   FileDescriptor folder_;
+  FileDescriptor dataFolderFd_;  // none without a data folder, or when it cannot be opened
+  bool heldLocked_ = false;
   bool haveTarget_ = false;
   struct stat target_ {};
   AtName at_ = AtName::Missing;
@@ -703,9 +864,10 @@ SaveOutcome RunSave(CorpusState& state, SaverHost& host, const SaveOptions& opti
 SaveOutcome SaveSutraFile(CorpusState& state, SaverHost& host, const SaveOptions& options) {
   // A second save from a handler run by this save's DoEvents must not start.
   if (state.gSaving) return SaveOutcome::Refused;
-  state.gSaving = true;
-  const SaveOutcome outcome = RunSave(state, host, options);
-  state.gSaving = false;
+  const SaveOutcome outcome = [&] {
+    const FlagWhile saving(state.gSaving);
+    return RunSave(state, host, options);
+  }();
   // The reload that follows is no longer part of the save.
   if (outcome == SaveOutcome::Saved) host.SaveCompleted();
   return outcome;

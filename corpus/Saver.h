@@ -43,10 +43,11 @@ enum class SaveOutcome {
                // while the save ran; reported, edits kept
   Refused,     // a save was running already, the corpus is beyond the format,
                // no file was loaded, the loaded file was rewritten by another
-               // program, or the path holds a NUL; nothing written
+               // program, the path holds a NUL, or the data file does not
+               // read as a corpus while sutra.tmp holds a whole one; nothing
+               // written
 };
 
-inline constexpr std::string_view TempFileName = "sutra.tmp";
 inline constexpr std::string_view ReplaceQuestionTail =
     " is not the file the corpus was loaded from: another program has put it there since.\r"
     "Replace it with the corpus as loaded, with your edits?";
@@ -54,9 +55,13 @@ inline constexpr std::string_view TerminateQuestion = "Terminate Saving the File
 inline constexpr std::string_view TerminateTitle = "Abort";
 
 // Fault injection for tests: called before each operation on the new file
-// (every write, the mode, the sync, the rename, each block written in place
-// and its sync) with its running number from 0; a non-zero result makes that
-// operation fail with that errno value.
+// with its running number from 0; a non-zero result makes that operation
+// fail with that errno value. The operations: the temporary file's mode,
+// each write into it and its sync, then the rename; or, on the road in
+// place, each block of a copy into the data folder and its sync, the sync
+// of the copy's folder, the break of the data file's signature and its
+// sync, each block of the body, the truncation and the sync, the header
+// and the last sync.
 using SaveFaultHook = std::function<int(int operation)>;
 
 struct SaveOptions {

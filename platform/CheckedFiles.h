@@ -1,10 +1,11 @@
 #pragma once
 // Files opened by name may be anything: a link to another file, a FIFO that
 // waits for a writer, a device that never ends, or a name another program
-// swaps under us. The program opens and makes its files through these:
-// never waiting, taking only regular files, reading no more than a cap, and
-// acting on the descriptor once it has one. Plain C++, so that the corpus
-// store uses them too.
+// swaps under us. The program opens and makes its files through these, the
+// corpus save and the settings write (a new file made with O_EXCL, synced,
+// then renamed over the old) alike: never waiting, taking only regular
+// files, reading no more than a cap, and acting on the descriptor once it
+// has one. Plain C++, so that the corpus store uses them too.
 
 #include <sys/stat.h>
 #include <sys/types.h>

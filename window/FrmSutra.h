@@ -119,7 +119,7 @@ public:
     void ListSetIndex(SutraList list, int index) override;
     void DoEvents() override;
     void SetHourglass(bool on) override;
-    void ShowUnknownFileFormat() override;
+    void ShowUnknownFileFormat(const MessageText& message) override;
 
     // SaverHost (CommitEdit, DoEvents and SetHourglass serve both hosts).
     bool AskTerminate(const MessageText& message) override;

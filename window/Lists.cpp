@@ -245,9 +245,8 @@ void FrmSutra::SetHourglass(bool on) {
         SetDefaultPointer();
 }
 
-void FrmSutra::ShowUnknownFileFormat() {
-    MsgRequest request;
-    request.text = std::string(UnknownFileFormatText);
+void FrmSutra::ShowUnknownFileFormat(const MessageText& message) {
+    MsgRequest request(message);
     request.title = std::string(UnknownFileFormatTitle);
     request.buttons = MsgButtons::OK;
     request.icon = MsgIcon::None;

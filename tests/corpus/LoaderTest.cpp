@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "corpus/SutraRecord.h"
 #include "tests/RealCorpus.h"
 #include "tests/corpus/CorpusBuilder.h"
@@ -196,6 +198,30 @@ TEST_F(LoaderTest, MissingFileOrFolderIsRejectedWithTheMessage) {
   state.gDataFile = dir.path();
   EXPECT_FALSE(LoadSutraFile(state, host));
   EXPECT_EQ(host.unknownFormatMessages, 2);
+}
+
+// A data file that a save cut off while it wrote over it: the message names
+// a whole corpus left in sutra.tmp beside it, and nothing less than whole.
+TEST_F(LoaderTest, UnknownFormatMessageNamesAWholeCorpusLeftInSutraTmp) {
+  const std::string a = RecordBuilder().Label("a").Text();
+  const std::string whole = CorpusFileBuilder().Record(a).Record(a).Bytes();
+  const std::pair<std::string, bool> copies[] = {
+      {whole, true},
+      {CorpusFileBuilder().Bytes(), true},  // of no records
+      {"", false},                          // none
+      {whole.substr(0, whole.size() - 1), false},
+      {std::string(whole).replace(9, 3, "   "), false},  // no index start yet
+      {CorpusFileBuilder().Record(a).Unreferenced("x").Record(a).Bytes(), false},
+      {CorpusFileBuilder().Signature("qmvyk").Record(a).Bytes(), false},
+  };
+  const std::string named = std::string(UnknownFileFormatText) + "\rA save that was cut off left a whole corpus in " +
+                            dir.File("sutra.tmp") + ": copy it over " + dir.File("sutra.vyk") + " to load it.";
+  for (const auto& [copy, isNamed] : copies) {
+    std::filesystem::remove(dir.File("sutra.tmp"));
+    if (!copy.empty()) test::WriteBytes(dir.File("sutra.tmp"), copy);
+    EXPECT_FALSE(Load(std::string(5, '\0') + whole.substr(5)));
+    EXPECT_EQ(host.unknownFormatText, isNamed ? named : std::string(UnknownFileFormatText)) << copy.size();
+  }
 }
 
 TEST_F(LoaderTest, FifoAsTheDataFileIsRejectedWithoutWaiting) {

@@ -2,17 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cerrno>
-#include <chrono>
-#include <random>
 #include <filesystem>
 #include <fcntl.h>
 #include <functional>
+#include <optional>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 #include "corpus/SutraRecord.h"
@@ -352,74 +349,83 @@ TEST_F(SaverTest, FailureAtEveryFileOperationLeavesTheOldCorpus) {
   EXPECT_EQ(Reloaded(), newTexts);
 }
 
-TEST_F(SaverTest, SaveKilledAtAnyMomentLeavesTheOldOrTheNewFile) {
-  const std::vector<std::string> oldTexts = test::GenerateCorpusTexts(600, 400);
+// A save killed just before any one of its steps, on the road by rename and
+// on the road in place (the data file has a second name, or is a link to a
+// file elsewhere that has one): a fresh start then loads the old corpus
+// whole or the new one, or refuses the data file naming sutra.tmp, which
+// holds the whole new corpus and which no save then removes.
+TEST_F(SaverTest, SaveKilledBeforeAnyStepLeavesAWholeCorpusOrNamesIt) {
+  const std::vector<std::string> oldTexts = test::GenerateCorpusTexts(16, 2000);  // a few blocks of a write
   std::vector<std::string> newTexts = oldTexts;
   for (std::size_t i = 0; i < newTexts.size(); i += 3) newTexts[i] = RecordBuilder().Label("edited").Sutra(std::to_string(i)).Text();
+  CorpusFileBuilder oldFile, newFile;
+  for (std::size_t i = 0; i < oldTexts.size(); ++i) oldFile.Record(oldTexts[i]), newFile.Record(newTexts[i]);
+  const std::string newBytes = newFile.Bytes();
+  const std::string refusal = std::string(UnknownFileFormatText) + "\rA save that was cut off left a whole corpus in " +
+                              dir.File("sutra.tmp") + ": copy it over " + dir.File("sutra.vyk") + " to load it.";
+  constexpr int Killed = 9;
+  enum Road { ByRename, InPlace, InPlaceThroughALink };
+  test::TempDir elsewhere;
 
-  std::string error;
-  ASSERT_TRUE(WriteCorpusFile(dir.File("old.vyk"), oldTexts, DefaultHeaderByte8, &error)) << error;
-  ASSERT_TRUE(WriteCorpusFile(dir.File("new.vyk"), newTexts, DefaultHeaderByte8, &error)) << error;
-  const std::string oldBytes = test::ReadBytes(dir.File("old.vyk"));
-  const std::string newBytes = test::ReadBytes(dir.File("new.vyk"));
+  for (Road road : {ByRename, InPlace, InPlaceThroughALink}) {
+    int sawOld = 0, sawNew = 0, sawRefused = 0;
+    for (int killAt = 0;; ++killAt) {
+      // A sutra.tmp the last kill left stays: the next save removes it.
+      for (const char* name : {"sutra.vyk", "sutra.vyk.second"}) std::filesystem::remove(dir.File(name));
+      for (const std::string& name : test::Names(elsewhere.path())) std::filesystem::remove(elsewhere.File(name));
+      if (road == InPlaceThroughALink) {
+        ASSERT_EQ(::symlink(elsewhere.File("corpus.vyk").c_str(), dir.File("sutra.vyk").c_str()), 0);
+      }
+      LoadFile(oldFile.Bytes());  // another copy of the program, running on
+      if (road != ByRename) {
+        const std::string file = road == InPlace ? dir.File("sutra.vyk") : elsewhere.File("corpus.vyk");
+        ASSERT_EQ(::link(file.c_str(), (file + ".second").c_str()), 0);
+      }
+      const pid_t child = ::fork();
+      if (child == 0) {
+        CorpusState saving;
+        MemoryLoaderHost lists;
+        test::PrepareState(saving, dir.path());
+        if (!LoadSutraFile(saving, lists)) ::_exit(2);
+        for (std::size_t i = 0; i < newTexts.size(); i += 3) StoreEdit(saving, static_cast<int>(i) + 1, newTexts[i]);
+        ScriptedSaverHost savingHost;
+        SaveOptions options;
+        options.faultHook = [killAt](int operation) {
+          if (operation == killAt) ::_exit(Killed);
+          return 0;
+        };
+        ::_exit(SaveSutraFile(saving, savingHost, options) == SaveOutcome::Saved ? 0 : 3);
+      }
+      int status = 0;
+      ASSERT_EQ(::waitpid(child, &status, 0), child);
+      ASSERT_TRUE(WIFEXITED(status) && (WEXITSTATUS(status) == 0 || WEXITSTATUS(status) == Killed)) << killAt;
 
-  // The child loads the old corpus, edits it into the new one and saves,
-  // slowed a little per record so that kills land all through the save.
-  auto startChild = [&] {
-    const pid_t child = ::fork();
-    if (child == 0) {
-      CorpusState childState;
+      CorpusState fresh;
       MemoryLoaderHost lists;
-      test::PrepareState(childState, dir.path());
-      if (!LoadSutraFile(childState, lists)) ::_exit(2);
-      for (std::size_t i = 0; i < newTexts.size(); ++i)
-        if (newTexts[i] != oldTexts[i]) StoreEdit(childState, static_cast<int>(i) + 1, newTexts[i]);
-      ScriptedSaverHost childHost;
-      childHost.onEvents = [](int) { std::this_thread::sleep_for(std::chrono::microseconds(20)); };
-      ::_exit(SaveSutraFile(childState, childHost) == SaveOutcome::Saved ? 0 : 3);
+      test::PrepareState(fresh, dir.path());
+      if (LoadSutraFile(fresh, lists)) {
+        std::vector<std::string> texts;
+        for (int k = 1; k <= fresh.gRecordCount; ++k) texts.push_back(ReadRecordText(fresh, k).value_or(""));
+        ASSERT_TRUE(texts == oldTexts || texts == newTexts) << road << " " << killAt;
+        (texts == oldTexts ? sawOld : sawNew)++;
+      } else {
+        ++sawRefused;
+        EXPECT_EQ(lists.unknownFormatText, refusal) << killAt;
+        EXPECT_TRUE(test::ReadBytes(dir.File("sutra.tmp")) == newBytes) << killAt;
+        // The copy that ran on sees its reload refused, and saves.
+        EXPECT_FALSE(LoadSutraFile(state, loader));
+        StoreEdit(state, 2, "edited");
+        EXPECT_EQ(Save(), SaveOutcome::Refused) << killAt;
+        EXPECT_NE(host.errors.back().find(dir.File("sutra.tmp") + " holds a whole corpus"), std::string::npos);
+        EXPECT_TRUE(test::ReadBytes(dir.File("sutra.tmp")) == newBytes) << killAt;
+      }
+      if (WEXITSTATUS(status) == 0) break;
     }
-    return child;
-  };
-
-  // One undisturbed run gives the span over which to spread the kills.
-  test::WriteBytes(dir.File("sutra.vyk"), oldBytes);
-  const auto began = std::chrono::steady_clock::now();
-  const pid_t timed = startChild();
-  ASSERT_GT(timed, 0);
-  int status = 0;
-  ASSERT_EQ(::waitpid(timed, &status, 0), timed);
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  const auto span = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - began);
-  ASSERT_EQ(OnDisk(), newBytes);
-
-  std::mt19937 random(7);
-  std::uniform_int_distribution<int64_t> delay(0, span.count() * 6 / 5);
-  int sawOld = 0, sawNew = 0;
-  for (int round = 0; round < 40; ++round) {
-    test::WriteBytes(dir.File("sutra.vyk"), oldBytes);
-    const pid_t child = startChild();
-    ASSERT_GT(child, 0);
-    std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
-    ::kill(child, SIGKILL);
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    if (WIFEXITED(status)) {
-      ASSERT_EQ(WEXITSTATUS(status), 0);
-    }
-
-    const std::string onDisk = OnDisk();
-    ASSERT_TRUE(onDisk == oldBytes || onDisk == newBytes) << "round " << round << ": " << onDisk.size() << " bytes";
-    (onDisk == oldBytes ? sawOld : sawNew)++;
+    EXPECT_GT(sawOld, 0) << road;
+    EXPECT_GT(sawNew, 0) << road;
+    EXPECT_EQ(sawRefused > 0, road != ByRename);
+    EXPECT_FALSE(TempLeft()) << road;
   }
-  // A sutra.tmp left by a kill is overwritten by the next save.
-  test::WriteBytes(dir.File("sutra.vyk"), oldBytes);
-  test::WriteBytes(dir.File("sutra.tmp"), "stale half-written file");
-  LoadTexts(oldTexts);
-  ASSERT_EQ(Save(), SaveOutcome::Saved);
-  EXPECT_FALSE(TempLeft());
-  RecordProperty("killed_before_rename", sawOld);
-  RecordProperty("killed_after_rename", sawNew);
-  EXPECT_GT(sawOld, 0);
-  EXPECT_GT(sawNew, 0);
 }
 
 // ---- only the data file loaded is replaced, and only files this save made ----
@@ -591,28 +597,79 @@ TEST_F(SaverTest, ChangedBytesRefuseTheSaveAndChangedTimesOrModeDoNot) {
   EXPECT_EQ(Reloaded(), (std::vector<std::string>{"edited", "b"}));
 }
 
-// Another copy's save reaches the folder between any two steps of this one:
-// it refuses and touches nothing, and this one completes.
+// Another copy's save reaches the file between any two steps of this one:
+// a copy that loaded it under the same name or under another (a hard link in
+// another folder), or that loaded another file put at the name since. It is
+// refused and touches nothing, and this one completes; afterwards the other
+// copy is asked about the new file at its name or, where this one wrote over
+// the file in place, refused by its content check.
 TEST_F(SaverTest, SaveMeetingAnotherCopysSaveRefusesAndLeavesItsFileAlone) {
-  bool met = true;
-  for (int at = 0; met; ++at) {
-    LoadAndEdit(test::GenerateCorpusTexts(40, 2000));
-    CorpusState second;
-    MemoryLoaderHost lists;
-    test::PrepareState(second, dir.path());
-    ASSERT_TRUE(LoadSutraFile(second, lists));
-    StoreEdit(second, 1, "second");
-    ScriptedSaverHost secondHost;
-    met = false;
-    ASSERT_EQ(Save({[&](int step) {
-                if (step == at) met = true, SaveSutraFile(second, secondHost);
-                return 0;
-              }}),
-              SaveOutcome::Saved);
-    if (!met) break;
-    ASSERT_EQ(secondHost.errors.size(), 1u) << at;
-    EXPECT_NE(secondHost.errors[0].find("another copy of the program is saving"), std::string::npos);
-    EXPECT_EQ(Reloaded()[0], "edited") << at;
+  struct Case {
+    bool otherFolder, newFileAtTheName;
+    const char* refusal;
+    SaveOutcome afterwards;
+  };
+  static constexpr Case Cases[] = {
+      {false, false, "another copy of the program is saving this file just now", SaveOutcome::Declined},
+      {true, false, "another copy of the program is saving this file just now", SaveOutcome::Refused},
+      {false, true, "another copy of the program is saving into ", SaveOutcome::Declined},
+  };
+  test::TempDir otherDir;
+  for (const Case& c : Cases) {
+    for (int at = 0;; ++at) {
+      std::filesystem::remove(otherDir.File("sutra.vyk"));
+      LoadAndEdit(test::GenerateCorpusTexts(16, 2000));
+      if (c.otherFolder) {
+        ASSERT_EQ(::link(dir.File("sutra.vyk").c_str(), otherDir.File("sutra.vyk").c_str()), 0);
+      }
+      if (c.newFileAtTheName) PutAtTheName(original), host.replaceAnswer = true;
+      CorpusState second;
+      MemoryLoaderHost lists;
+      test::PrepareState(second, c.otherFolder ? otherDir.path() : dir.path());
+      ASSERT_TRUE(LoadSutraFile(second, lists));
+      StoreEdit(second, 2, "second");
+      ScriptedSaverHost secondHost;
+      std::optional<SaveOutcome> met;
+      const SaveOutcome first = Save({[&](int step) {
+        if (step == at) met = SaveSutraFile(second, secondHost);
+        return 0;
+      }});
+      const std::string where = std::to_string(&c - Cases) + " at " + std::to_string(at);
+      ASSERT_EQ(first, SaveOutcome::Saved) << where;
+      const std::vector<std::string> texts = Reloaded();
+      EXPECT_TRUE(texts[0] == "edited" && texts[1] != "second") << where;
+      if (!met) {
+        EXPECT_EQ(SaveSutraFile(second, secondHost), c.afterwards) << where;
+        break;
+      }
+      EXPECT_EQ(*met, SaveOutcome::Failed) << where;
+      ASSERT_EQ(secondHost.errors.size(), 1u) << where;
+      EXPECT_NE(secondHost.errors[0].find(c.refusal), std::string::npos) << secondHost.errors[0];
+    }
+  }
+}
+
+// The file put in place is the one the save wrote: a temporary file changed
+// once written (by a failing disk, or another program) is refused.
+TEST_F(SaverTest, TemporaryFileChangedOnceWrittenIsNotPutInPlace) {
+  const std::size_t size = CorpusFileBuilder().Record("edited").Record("b").Bytes().size();
+  const std::string messages[] = {" does not read back as written",  // its signature changed
+                                  " holds " + std::to_string(size + 1) + " bytes instead of " + std::to_string(size)};
+  for (int appended : {0, 1}) {
+    LoadAndEdit({"a", "b"});
+    bool changed = false;
+    const SaveOutcome outcome = Save({[&](int) {
+      if (!changed && std::filesystem::file_size(dir.File("sutra.tmp")) == size) {
+        const FileDescriptor file(::open(dir.File("sutra.tmp").c_str(), O_WRONLY | O_CLOEXEC));
+        changed = ::pwrite(file.Get(), "q", 1, appended ? static_cast<off_t>(size) : 0) == 1;
+      }
+      return 0;
+    }});
+    ASSERT_TRUE(changed);
+    EXPECT_EQ(outcome, SaveOutcome::Failed);
+    ASSERT_EQ(host.errors.size(), 1u);
+    EXPECT_NE(host.errors[0].find(dir.File("sutra.tmp") + messages[appended]), std::string::npos) << host.errors[0];
+    EXPECT_EQ(OnDisk(), original);
     EXPECT_FALSE(TempLeft());
   }
 }
@@ -734,6 +791,18 @@ TEST_F(SaverTest, OtherNamesAndAttributesOfTheFileAreKept) {
     state.gDataFileNo.NoteContent();
   });
   EXPECT_TRUE(test::ReadBytes(dir.File("other.vyk")) == edited && OnDisk() == edited);
+
+  // The copy cut short once the data file's signature is broken: the
+  // message says which file failed, and claims no whole copy.
+  LoadAndEdit({"a", "b"});
+  EXPECT_EQ(Save({[&](int) {
+              if (!OnDisk().starts_with("QMVYK")) std::filesystem::resize_file(dir.File("sutra.tmp"), 20);
+              return 0;
+            }}),
+            SaveOutcome::Failed);
+  EXPECT_NE(host.errors.at(0).find("cannot read back " + dir.File("sutra.tmp") + " while writing it over "),
+            std::string::npos) << host.errors[0];
+  EXPECT_EQ(host.errors[0].find("whole new corpus"), std::string::npos) << host.errors[0];
 }
 
 // ---- whole corpora ----

@@ -53,7 +53,10 @@ public:
     if (onEvents) onEvents();
   }
   void SetHourglass(bool on) override { hourglass.push_back(on); }
-  void ShowUnknownFileFormat() override { ++unknownFormatMessages; }
+  void ShowUnknownFileFormat(const MessageText& message) override {
+    ++unknownFormatMessages;
+    unknownFormatText = message.text;
+  }
 
   std::vector<std::string> Texts(SutraList list) const {
     std::vector<std::string> texts;
@@ -73,6 +76,7 @@ public:
   int captionUpdates = 0;
   int events = 0;
   int unknownFormatMessages = 0;
+  std::string unknownFormatText;  // of the last one
   std::function<void()> onEvents;
   std::function<void(SutraList, int)> onSelect;
 

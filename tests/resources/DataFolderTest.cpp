@@ -172,7 +172,7 @@ public:
   void UpdateIndexCaption() override {}
   void DoEvents() override {}
   void SetHourglass(bool) override {}
-  void ShowUnknownFileFormat() override { ++rejected; }
+  void ShowUnknownFileFormat(const MessageText&) override { ++rejected; }
 
   std::map<SutraList, std::vector<std::string>> lists;
   int rejected = 0;

@@ -55,8 +55,9 @@ constexpr AnswerRow AnswerTable[] = {
 // Longer lines show their two ends around "...". A box lays a line out
 // whole, so a path of a million characters would make a box far taller than
 // the screen and keep the program busy for seconds before it appears; the
-// request keeps the text whole.
-constexpr qsizetype MaxShownLine = 160;
+// request keeps the text whole. A message's own line, a sentence naming a
+// file or two, wraps to a few lines of the box and is shown whole.
+constexpr qsizetype MaxShownLine = 480;
 
 QString ShownLine(QStringView line) {
     if (line.size() <= MaxShownLine) return line.toString();

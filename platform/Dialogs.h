@@ -42,7 +42,7 @@ MsgAnswer CautiousAnswer(MsgButtons buttons);
 // the file system names them.
 QString BoxText(const MessageText& message);
 
-// QMessageBox, application modal. A line longer than 160 characters shows
+// QMessageBox, application modal. A line longer than 480 characters shows
 // its first and last characters around "...", and a run of text the box
 // cannot wrap (no blank, no "/") is shortened in its middle to what the box
 // has room for, so the box fits the screen.

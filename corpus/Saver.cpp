@@ -314,28 +314,29 @@ private:
     return Fail("cannot lock the folder " + PathText(path) + ": " + Cause(error));
   }
 
+  // A descriptor of its own for a folder already open, since a folder's lock
+  // is held through the descriptor that took it.
+  bool OpenFolderAgain(int folder, const std::string& path, FileDescriptor& into) {
+    into = FileDescriptor(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (into) return true;
+    const int error = errno;
+    return Fail("cannot open the folder " + PathText(path) + ": " + Cause(error));
+  }
+
   // The temporary file goes beside the target, whence a rename can put it
   // in place; where that folder takes no new file (the data file is a link
   // into a folder the user may not write), it goes into the data folder,
   // and the target is written over from it.
   bool CreateTempFile() {
     tempFolderPath_ = FolderOf(resolvedPath_);
-    tempFolder_ = FileDescriptor(::openat(folder_.Get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!tempFolder_) {
-      const int error = errno;
-      return Fail("cannot open the folder " + PathText(tempFolderPath_) + ": " + Cause(error));
-    }
+    if (!OpenFolderAgain(folder_.Get(), tempFolderPath_, tempFolder_)) return false;
     if (!LockFolder(tempFolder_.Get(), tempFolderPath_)) return false;
     if (MakeTempFileHere()) return true;
     const int error = errno;
     if (haveTarget_ && (error == EACCES || error == EPERM || error == EROFS) && dataFolderFd_ &&
         !SameOpenFile(dataFolderFd_.Get(), folder_.Get())) {
       tempFolderPath_ = dataFolder_;
-      tempFolder_ = FileDescriptor(::openat(dataFolderFd_.Get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-      if (!tempFolder_) {
-        const int openError = errno;
-        return Fail("cannot open the folder " + PathText(tempFolderPath_) + ": " + Cause(openError));
-      }
+      if (!OpenFolderAgain(dataFolderFd_.Get(), tempFolderPath_, tempFolder_)) return false;
       if (!LockFolder(tempFolder_.Get(), tempFolderPath_)) return false;
       if (MakeTempFileHere()) {
         inPlace_ = true;
@@ -473,11 +474,8 @@ private:
   bool PutCopyInDataFolder() {
     if (!dataFolderFd_ || (tempName_ == TempFileName && SameOpenFile(dataFolderFd_.Get(), tempFolder_.Get())))
       return true;
-    FileDescriptor folder(::openat(dataFolderFd_.Get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!folder) {
-      const int error = errno;
-      return Fail("cannot open the folder " + PathText(dataFolder_) + ": " + Cause(error));
-    }
+    FileDescriptor folder;
+    if (!OpenFolderAgain(dataFolderFd_.Get(), dataFolder_, folder)) return false;
     if (!SameOpenFile(folder.Get(), tempFolder_.Get()) && !LockFolder(folder.Get(), dataFolder_)) return false;
     FileDescriptor copy = MakeSharedTempFile(folder.Get());
     if (!copy) {
